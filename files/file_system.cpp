@@ -1,0 +1,242 @@
+#include "files/file_system.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+#include "text/ansi.h"
+
+namespace tvb {
+namespace {
+
+std::string Cause() { return std::strerror(errno); }
+
+[[noreturn]] void Fail(const std::string& what, const Path& path) {
+  throw FileError("No se pudo " + what + " " + ShowPath(path) + ": " + Cause());
+}
+
+// A POSIX descriptor, closed on destruction.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() { Reset(); }
+  int get() const { return fd_; }
+  // Hands the descriptor over to a new owner.
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+  // Closes now and reports whether close succeeded.
+  bool Reset() {
+    if (fd_ < 0) return true;
+    const int rc = ::close(fd_);
+    fd_ = -1;
+    return rc == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool LockOrBusy(int fd, const Path& path) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+  if (errno == EWOULDBLOCK) return false;
+  Fail("bloquear", path);
+}
+
+std::string ReadDescriptor(int fd, const Path& path) {
+  std::string out;
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) Fail("leer", path);
+    if (n == 0) return out;
+    out.append(buffer, static_cast<size_t>(n));
+  }
+}
+
+class PosixHeldFile : public HeldFile {
+ public:
+  PosixHeldFile(int fd, Path path) : fd_(fd), path_(std::move(path)) {}
+  std::string ReadAll() override {
+    if (::lseek(fd_.get(), 0, SEEK_SET) < 0) Fail("leer", path_);
+    return ReadDescriptor(fd_.get(), path_);
+  }
+
+ private:
+  Descriptor fd_;
+  Path path_;
+};
+
+class PosixOutputFile : public OutputFile {
+ public:
+  PosixOutputFile(int fd, Path path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixOutputFile() override = default;
+
+  void Write(std::string_view bytes) override {
+    if (buffer_.size() + bytes.size() > kBufferSize) Flush();
+    if (bytes.size() >= kBufferSize) {
+      WriteOut(bytes);
+    } else {
+      buffer_.append(bytes);
+    }
+  }
+  void Sync() override {
+    Flush();
+    if (::fsync(fd_.get()) != 0) Fail("escribir", path_);
+  }
+  void Close() override {
+    Flush();
+    if (!fd_.Reset()) Fail("cerrar", path_);
+  }
+
+ private:
+  static constexpr size_t kBufferSize = 1 << 16;
+  void Flush() {
+    WriteOut(buffer_);
+    buffer_.clear();
+  }
+  void WriteOut(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const ssize_t n = ::write(fd_.get(), bytes.data(), bytes.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) Fail("escribir", path_);
+      bytes.remove_prefix(static_cast<size_t>(n));
+    }
+  }
+
+  Descriptor fd_;
+  Path path_;
+  std::string buffer_;
+};
+
+class PosixFileSystem : public FileSystem {
+ public:
+  bool Exists(const Path& path) override {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  }
+  bool IsDirectory(const Path& path) override {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+  std::string ReadAll(const Path& path) override {
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) Fail("abrir", path);
+    return ReadDescriptor(fd.get(), path);
+  }
+  std::unique_ptr<HeldFile> Hold(const Path& path) override {
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) Fail("abrir", path);
+    if (!LockOrBusy(fd.get(), path)) {
+      throw FileBusyError("El archivo " + ShowPath(path) + " está en uso por otro programa");
+    }
+    auto held = std::make_unique<PosixHeldFile>(fd.get(), path);
+    static_cast<void>(fd.Release());
+    return held;
+  }
+  std::unique_ptr<OutputFile> Create(const Path& path) override {
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    if (fd.get() < 0) Fail("crear", path);
+    if (!LockOrBusy(fd.get(), path)) Fail("bloquear", path);
+    auto file = std::make_unique<PosixOutputFile>(fd.get(), path);
+    static_cast<void>(fd.Release());
+    return file;
+  }
+  void Rename(const Path& from, const Path& to) override {
+    if (::rename(from.c_str(), to.c_str()) != 0) Fail("renombrar", from);
+  }
+  void Remove(const Path& path) override {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) Fail("borrar", path);
+  }
+  std::vector<std::string> List(const Path& dir) override {
+    std::error_code ec;
+    std::vector<std::string> names;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+      names.push_back(it->path().filename().string());
+    }
+    if (ec) throw FileError("No se pudo leer la carpeta " + ShowPath(dir) + ": " + ec.message());
+    return names;
+  }
+  void SyncDirectory(const Path& dir) override {
+    Descriptor fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0 || ::fsync(fd.get()) != 0) Fail("sincronizar la carpeta", dir);
+  }
+  bool IsHeld(const Path& path) override {
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return false;
+    return !LockOrBusy(fd.get(), path);
+  }
+};
+
+}  // namespace
+
+FileSystem& RealFileSystem() {
+  static PosixFileSystem fs;
+  return fs;
+}
+
+std::string ShowPath(const Path& path) { return "«" + path.string() + "»"; }
+
+std::vector<Path> FindAllIgnoringCase(FileSystem& fs, const Path& dir, std::string_view name) {
+  std::vector<Path> found;
+  const std::string wanted = AsciiUpper(name);
+  for (const std::string& entry : fs.List(dir)) {
+    if (AsciiUpper(entry) == wanted) found.push_back(dir / entry);
+  }
+  return found;
+}
+
+std::optional<Path> FindIgnoringCase(FileSystem& fs, const Path& dir, std::string_view name) {
+  if (fs.Exists(dir / Path(std::string(name)))) return dir / Path(std::string(name));
+  std::vector<Path> all = FindAllIgnoringCase(fs, dir, name);
+  if (all.empty()) return std::nullopt;
+  return all.front();
+}
+
+Path TemporaryPathFor(const Path& target) {
+  std::random_device random;
+  const std::string tag = std::to_string(::getpid()) + "-" + std::to_string(random() % 1000000);
+  return target.parent_path() /
+         (target.filename().string() + "." + tag + std::string(kTemporarySuffix));
+}
+
+AtomicFile::AtomicFile(FileSystem& fs, Path target)
+    : fs_(fs), target_(std::move(target)), temporary_(TemporaryPathFor(target_)) {
+  file_ = fs_.Create(temporary_);
+}
+
+AtomicFile::~AtomicFile() {
+  if (committed_) return;
+  file_.reset();
+  try {
+    fs_.Remove(temporary_);
+  } catch (const Error&) {
+    // Nothing more can be done here; a later run removes stale temporaries.
+  }
+}
+
+void AtomicFile::Commit() {
+  file_->Sync();
+  file_->Close();
+  fs_.Rename(temporary_, target_);
+  committed_ = true;
+  fs_.SyncDirectory(target_.parent_path().empty() ? Path(".") : target_.parent_path());
+}
+
+void WriteFileAtomically(FileSystem& fs, const Path& target, std::string_view bytes) {
+  AtomicFile file(fs, target);
+  file.Write(bytes);
+  file.Commit();
+}
+
+}  // namespace tvb

@@ -1,0 +1,50 @@
+// A new table built in memory, row by row, as an export step fills it, and then
+// written out as a dBase III+ file (version byte 0x03, no memo, no index, language
+// driver 0x03 Windows ANSI). Values are ANSI text. A text longer than its field is
+// cut to the field's width without notice; a field never set stays blank.
+//
+// The rows can be read back exactly as the engine would read the written file
+// (TableBuilder::Text), which is what a step that reads an earlier step's table
+// relies on.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "tables/table_def.h"
+
+namespace tvb {
+
+class TableBuilder {
+ public:
+  explicit TableBuilder(const TableDef& def);
+
+  const TableDef& def() const { return def_; }
+
+  // Appends a row with every field blank; the Set calls fill the last row.
+  void Append();
+  // Text field `field` (index into def().fields) of the last row; cut to the width.
+  void Set(std::size_t field, std::string_view ansi);
+  // Number field (kInteger or kReal) of the last row.
+  void SetNumber(std::size_t field, double value);
+
+  std::size_t RowCount() const;
+  // A field of a row as the engine reads it back: text without trailing blanks,
+  // a number in plain decimal ("3", "-2", "1.5"), an unset number as "".
+  std::string Text(std::size_t row, std::size_t field) const;
+
+  // The whole file: header (with `today` as date of last update), field
+  // descriptors, terminator 0x0D, the records and the end-of-file byte 0x1A.
+  std::string FileBytes(std::chrono::year_month_day today) const;
+
+ private:
+  const TableDef& def_;
+  // ... records as fixed-width bytes, field offsets
+};
+
+// Today's date, for FileBytes.
+std::chrono::year_month_day Today();
+
+}  // namespace tvb
