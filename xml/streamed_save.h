@@ -21,7 +21,7 @@ namespace tvb::xml {
 class StreamedSave {
  public:
   // Writes the document up to the end of `receiver`'s own content.
-  StreamedSave(FileSystem& fs, const Document& doc, pugi::xml_node_struct* receiver,
+  StreamedSave(FileSystem& fs, Document& doc, pugi::xml_node_struct* receiver,
                const Path& target);
   StreamedSave(const StreamedSave&) = delete;
   StreamedSave& operator=(const StreamedSave&) = delete;
