@@ -1,8 +1,64 @@
 #include "import/import_run.h"
 
+#include "import/result_document.h"
+#include "import/slot_lookups.h"
+#include "text/error.h"
+
 namespace tvb {
+namespace {
+
+// The solved timetable's rows of each teacher, in table order: the teacher
+// filter, which matches PROF and the teacher's ABREV as plain equal text.
+class TeacherRows {
+ public:
+  explicit TeacherRows(const Table& soluc) : soluc_(soluc) {}
+  const std::vector<std::size_t>& Of(const std::string& abbreviation) {
+    if (!by_teacher_) by_teacher_ = soluc_.GroupBy(soluc_.Field("PROF"));
+    const auto found = by_teacher_->find(abbreviation);
+    return found != by_teacher_->end() ? found->second : none_;
+  }
+
+ private:
+  const Table& soluc_;
+  std::optional<std::unordered_map<std::string, std::vector<std::size_t>>> by_teacher_;
+  const std::vector<std::size_t> none_;
+};
+
+}  // namespace
+
 Path ResultPathFor(const Path& document) {
   return document.parent_path() / ("ResultadoTovira" + document.filename().string());
 }
-ImportReport ImportarDocumento(FileSystem&, const Path&, const Path&) { throw Error("pendiente"); }
+
+ImportReport ImportarDocumento(FileSystem& fs, const Path& document, const Path& tables) {
+  if (!fs.Exists(document)) throw MissingFileError();
+  if (!fs.IsDirectory(tables)) throw Error("No existe la carpeta de tablas " + ShowPath(tables));
+  ImportTables t = ImportTables::Open(fs, tables);
+  auto doc = std::make_shared<xml::Document>(xml::Document::Load(fs, document));
+
+  ImportReport report;
+  report.result = ResultPathFor(document);
+  ResultDocument result(fs, *doc, report.result);
+  result.Status(t.proft.RowCount());
+
+  LazyField employee(t.proft, "X_EMPLEADO"), post_date(t.proft, "F_TOMAPOS"),
+      abbreviation(t.proft, "ABREV");
+  TeacherRows teacher_rows(t.soluc);
+  SlotLookups lookups(t);
+  for (std::size_t teacher = 0; teacher < t.proft.RowCount(); ++teacher) {
+    result.BeginTeacher(++report.teachers, employee.Text(teacher), post_date.Text(teacher));
+    std::size_t slot = 0;
+    for (const std::size_t row : teacher_rows.Of(abbreviation.Text(teacher))) {
+      if (!lookups.IsSlot(row)) continue;
+      result.Slot(++slot, lookups.Find(row));
+    }
+    report.slots += slot;
+    result.EndTeacher();
+  }
+  t.Close();
+  result.Commit();
+  report.document = std::move(doc);
+  return report;
+}
+
 }  // namespace tvb

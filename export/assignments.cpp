@@ -1,0 +1,94 @@
+// Teaching assignments: every subject is assigned to every group of its course,
+// with its weekly hours, sessions pattern and task number.
+#include <unordered_map>
+#include <vector>
+
+#include "export/steps.h"
+#include "text/ansi.h"
+#include "text/error.h"
+#include "text/str_to_int.h"
+#include "xml/source_list.h"
+
+namespace tvb {
+namespace {
+
+constexpr auto& kGroup = tables::kGrupost;
+constexpr auto& kAsig = tables::kAsigt;
+
+// Group rows by their CLAVECURSO as it reads back, each list in table order.
+std::unordered_map<std::string, std::vector<std::size_t>> GroupsByCourse(const TableBuilder& groups) {
+  std::unordered_map<std::string, std::vector<std::size_t>> rows;
+  for (std::size_t row = 0; row < groups.RowCount(); ++row) {
+    rows[groups.Text(row, kGroup.Index("CLAVECURSO"))].push_back(row);
+  }
+  return rows;
+}
+
+// Whole weekly hours from weekly minutes: m / 60 rounded up, at least 1; empty
+// minutes give 1. Minutes that are not a whole number end the run.
+int64_t WeeklyHours(const std::string& minutes, std::size_t record_number) {
+  if (minutes.empty()) return 1;
+  int64_t m = 0;
+  try {
+    m = StrToInt(minutes);
+  } catch (const ConversionError& e) {
+    throw ConversionError(std::string(e.what()) + " (lista MATERIAS, registro " +
+                          std::to_string(record_number) + ", minutos semanales)");
+  }
+  const int64_t hours = m > 0 ? (m + 59) / 60 : m / 60;  // division rounds toward zero
+  return hours < 1 ? 1 : hours;
+}
+
+// n sessions of one hour: up to 13 as n ones; from 14 on, n - 13 then thirteen ones.
+std::string SessionsPattern(int64_t hours) {
+  if (hours <= 13) return std::string(static_cast<std::size_t>(hours), '1');
+  return std::to_string(hours - 13) + std::string(13, '1');
+}
+
+std::string TaskNumber(const std::string& subject_name) {
+  const std::string upper = AsciiUpper(subject_name);
+  if (upper.find("BIBLIO") != std::string::npos) return "286";
+  if (upper.find("GUARD") != std::string::npos) return "281";
+  return "156";
+}
+
+}  // namespace
+
+void ExportarAsignaciones(const xml::Document& doc, ExportTables& out) {
+  const auto groups_by_course = GroupsByCourse(out.grupost);
+  const xml::SourceList subjects = doc.List("MATERIAS");
+  for (std::size_t i = 0; i < subjects.size(); ++i) {
+    const xml::Record record = subjects[i];
+    if (record.Count() < 2) continue;
+    const std::string key = record.Value(0);
+    const std::string name = record.Value(1);
+    const std::string code = record.Value(2);
+    const std::string course_key = record.Value(3);
+    const std::string minutes = record.Value(4);
+    const auto groups = groups_by_course.find(course_key);
+    if (groups == groups_by_course.end()) continue;
+    // The subject as the subjects step coded it, so that the solved timetable,
+    // which names it by that code, finds its assignments.
+    const auto short_code = out.subject_short_code.find(FoldCase(code));
+    const std::string& subject_code =
+        short_code != out.subject_short_code.end() ? short_code->second : code;
+    const int64_t hours = WeeklyHours(minutes, i + 1);
+    for (const std::size_t group : groups->second) {
+      out.asigt.Append();
+      out.asigt.Set(kAsig.Index("CASIG"), subject_code);
+      out.asigt.Set(kAsig.Index("CGRUP"), out.grupost.Text(group, kGroup.Index("ABREV")));
+      out.asigt.Set(kAsig.Index("CAULA"), "");
+      out.asigt.Set(kAsig.Index("TURNO"), "");
+      out.asigt.Set(kAsig.Index("NIVEL"), out.grupost.Text(group, kGroup.Index("NIVEL")));
+      out.asigt.Set(kAsig.Index("CURSO"), out.grupost.Text(group, kGroup.Index("CURSO")));
+      out.asigt.Set(kAsig.Index("GRUPO"), out.grupost.Text(group, kGroup.Index("GRUPO")));
+      out.asigt.SetNumber(kAsig.Index("HORAS"), static_cast<double>(hours));
+      out.asigt.Set(kAsig.Index("SESIONES"), SessionsPattern(hours));
+      out.asigt.Set(kAsig.Index("CLAVE"), key);
+      out.asigt.Set(kAsig.Index("CLAVECURSO"), course_key);
+      out.asigt.Set(kAsig.Index("TAREA"), TaskNumber(name));
+    }
+  }
+}
+
+}  // namespace tvb
