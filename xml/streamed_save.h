@@ -21,21 +21,22 @@ namespace tvb::xml {
 class StreamedSave {
  public:
   // Writes the document up to the end of `receiver`'s own content.
-  StreamedSave(FileSystem& fs, Document& doc, pugi::xml_node_struct* receiver,
-               const Path& target);
+  StreamedSave(FileSystem& fs, Document& doc, pugi::xml_node_struct* receiver, const Path& target);
   StreamedSave(const StreamedSave&) = delete;
   StreamedSave& operator=(const StreamedSave&) = delete;
   ~StreamedSave();
 
-  // <name attribute="value">, appended to the innermost open element.
+  // <name attribute="value">, appended to the innermost open element. An empty
+  // `attribute` writes no attribute (as for ERROR), here and in Leaf().
   void Open(std::string_view name, std::string_view attribute, std::string_view value);
-  // </name> of the innermost open element.
+  // </name> of the innermost open element; an error when none is open.
   void Close();
   // <name attribute="value">text</name>; an empty text gives no text node.
   void Leaf(std::string_view name, std::string_view attribute, std::string_view value,
             std::string_view text);
 
-  // Writes the rest of the document, syncs it and puts it in place.
+  // Ends the elements still open, writes the rest of the document, syncs it and
+  // puts it in place.
   void Commit();
 
  private:

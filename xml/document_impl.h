@@ -1,0 +1,17 @@
+// The inside of a Document, shared by the files of this folder only.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include "xml/document.h"
+
+namespace tvb::xml {
+
+struct Document::Impl {
+  Path path;
+  Encoding encoding = Encoding::kUtf8;
+  bool byte_order_mark = false;  // a UTF-8 file began with one; a save writes it again
+  pugi::xml_document tree;
+};
+
+}  // namespace tvb::xml

@@ -1,0 +1,132 @@
+#include "xml/encoded_output.h"
+
+#include <optional>
+
+#include "text/ansi.h"
+#include "xml/utf8.h"
+
+namespace tvb::xml {
+namespace {
+
+constexpr std::size_t kFlushSize = 1 << 16;
+
+bool AllowedInXml(char32_t cp) {
+  return cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
+         (cp >= 0xE000 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0x10FFFF);
+}
+
+// The escape of a character in text or an attribute value, or empty.
+std::string_view EscapeOf(char32_t cp, bool attribute) {
+  switch (cp) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '\r':
+      return "&#13;";
+    case '"':
+      return attribute ? "&quot;" : "";
+    case '\t':
+      return attribute ? "&#9;" : "";
+    case '\n':
+      return attribute ? "&#10;" : "";
+    default:
+      return "";
+  }
+}
+
+}  // namespace
+
+EncodedOutput::EncodedOutput(AtomicFile& file, Encoding encoding, bool utf8_byte_order_mark)
+    : file_(file), encoding_(encoding) {
+  const bool utf16 = encoding == Encoding::kUtf16LE || encoding == Encoding::kUtf16BE;
+  if (utf16 || (encoding == Encoding::kUtf8 && utf8_byte_order_mark)) Put(0xFEFF);
+}
+
+void EncodedOutput::Markup(std::string_view utf8) { Write(utf8, Context::kMarkup); }
+void EncodedOutput::Text(std::string_view utf8) { Write(utf8, Context::kText); }
+void EncodedOutput::AttributeValue(std::string_view utf8) { Write(utf8, Context::kAttribute); }
+void EncodedOutput::CDataContent(std::string_view utf8) { Write(utf8, Context::kCData); }
+
+void EncodedOutput::Flush() {
+  file_.Write(pending_);
+  pending_.clear();
+}
+
+void EncodedOutput::Write(std::string_view utf8, Context context) {
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const std::optional<char32_t> cp = NextCodePoint(utf8, i);
+    WriteCharacter(cp && AllowedInXml(*cp) ? *cp : U'?', context);
+  }
+  if (pending_.size() >= kFlushSize) Flush();
+}
+
+void EncodedOutput::WriteCharacter(char32_t cp, Context context) {
+  if (context == Context::kText || context == Context::kAttribute) {
+    const std::string_view escape = EscapeOf(cp, context == Context::kAttribute);
+    if (!escape.empty()) return PutAscii(escape);
+  }
+  if (Encodable(cp)) return Put(cp);
+  switch (context) {
+    case Context::kMarkup:
+      return Put('?');
+    case Context::kText:
+    case Context::kAttribute:
+      return PutReference(cp);
+    case Context::kCData:
+      PutAscii("]]>");
+      PutReference(cp);
+      return PutAscii("<![CDATA[");
+  }
+}
+
+bool EncodedOutput::Encodable(char32_t cp) const {
+  switch (encoding_) {
+    case Encoding::kLatin1:
+      return cp <= 0xFF;
+    case Encoding::kWindows1252:
+      // 1252 gives the bytes 0x80 to 0x9F to other characters, or none: no C1 control.
+      if (cp >= 0x80 && cp <= 0x9F) return false;
+      return AnsiToCodePoint(static_cast<unsigned char>(CodePointToAnsi(cp))) == cp;
+    default:
+      return true;
+  }
+}
+
+void EncodedOutput::Put(char32_t cp) {
+  switch (encoding_) {
+    case Encoding::kUtf8:
+      return AppendUtf8(pending_, cp);
+    case Encoding::kLatin1:
+      pending_ += static_cast<char>(cp);
+      return;
+    case Encoding::kWindows1252:
+      pending_ += CodePointToAnsi(cp);
+      return;
+    case Encoding::kUtf16LE:
+    case Encoding::kUtf16BE:
+      break;
+  }
+  auto put_unit = [this](char32_t unit) {
+    const char hi = static_cast<char>(unit >> 8);
+    const char lo = static_cast<char>(unit & 0xFF);
+    pending_ += encoding_ == Encoding::kUtf16LE ? lo : hi;
+    pending_ += encoding_ == Encoding::kUtf16LE ? hi : lo;
+  };
+  if (cp < 0x10000) return put_unit(cp);
+  put_unit(0xD800 + ((cp - 0x10000) >> 10));
+  put_unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+}
+
+void EncodedOutput::PutAscii(std::string_view ascii) {
+  for (const char c : ascii) Put(static_cast<char32_t>(c));
+}
+
+void EncodedOutput::PutReference(char32_t cp) {
+  PutAscii("&#" + std::to_string(static_cast<unsigned long>(cp)) + ";");
+}
+
+}  // namespace tvb::xml

@@ -1,0 +1,53 @@
+// The layout of a saved document. Every node goes on its own line, indented by
+// one tab per level, as pugixml's indented format does; inside an element that
+// holds text the content is written as it is, so that no white space is added
+// to any text. An element without content is written as <name />.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "xml/encoded_output.h"
+
+namespace tvb::xml {
+
+class MarkupWriter {
+ public:
+  explicit MarkupWriter(EncodedOutput& out) : out_(out) {}
+
+  // "<name"; its attributes follow. With `holds_text` its content is inline.
+  void StartElement(std::string_view name, bool holds_text);
+  void Attribute(std::string_view name, std::string_view value);
+  // Ends the innermost open element.
+  void EndElement();
+  std::size_t open_elements() const { return open_.size(); }
+
+  void Text(std::string_view text);
+  void CData(std::string_view text);
+  void Comment(std::string_view text);
+  void ProcessingInstruction(std::string_view target, std::string_view value);
+  using PseudoAttributes = std::vector<std::pair<std::string_view, std::string_view>>;
+  void Declaration(const PseudoAttributes& attributes);
+  void DocumentType(std::string_view value);
+
+  // Ends the last line.
+  void Finish();
+
+ private:
+  struct OpenElement {
+    std::string name;
+    bool inline_content;
+  };
+  // Ends a pending start tag and, outside inline content, starts a new line.
+  void BeginNode(bool is_text);
+  void NewLine(std::size_t depth);
+
+  EncodedOutput& out_;
+  std::vector<OpenElement> open_;
+  bool start_tag_pending_ = false;
+  bool at_start_ = true;
+};
+
+}  // namespace tvb::xml
