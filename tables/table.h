@@ -43,6 +43,8 @@ class Table {
   // Number of live (not deleted) rows.
   std::size_t RowCount() const;
 
+  // Number of fields; they are numbered 0 to FieldCount() - 1 in the file's order.
+  std::size_t FieldCount() const;
   std::optional<std::size_t> FindField(std::string_view field) const;
   // Throws "La tabla X no tiene el campo Y" when the table lacks the field.
   std::size_t Field(std::string_view field) const;
@@ -65,6 +67,10 @@ class Table {
  private:
   struct Impl;
   explicit Table(std::unique_ptr<Impl> impl);
+  // The open table; throws once it is closed.
+  const Impl& Readable() const;
+  // "Tabla SOLUC, campo DIA, fila 3: ", the start of a conversion error.
+  std::string Where(std::size_t row, std::size_t field) const;
   std::unique_ptr<Impl> impl_;
 };
 

@@ -10,9 +10,12 @@
 
 #include <chrono>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "tables/field_value.h"
 #include "tables/table_def.h"
 
 namespace tvb {
@@ -27,7 +30,9 @@ class TableBuilder {
   void Append();
   // Text field `field` (index into def().fields) of the last row; cut to the width.
   void Set(std::size_t field, std::string_view ansi);
-  // Number field (kInteger or kReal) of the last row.
+  // Number field (kInteger or kReal) of the last row: a whole number is rounded to
+  // the nearest, a real one to 4 decimals. A value that does not fit the field's
+  // width (or is not finite) throws Error naming table and field.
   void SetNumber(std::size_t field, double value);
 
   std::size_t RowCount() const;
@@ -40,8 +45,15 @@ class TableBuilder {
   std::string FileBytes(std::chrono::year_month_day today) const;
 
  private:
+  // The bytes of `field` in the last row, checked to be a number field or not.
+  std::span<char> LastRowField(std::size_t field, bool number);
+  std::size_t HeaderLength() const;
+  std::string Header(std::chrono::year_month_day today) const;
+
   const TableDef& def_;
-  // ... records as fixed-width bytes, field offsets
+  std::vector<dbf::FieldLayout> fields_;
+  std::size_t record_length_ = 1;  // the deletion flag, then the fields
+  std::string records_;            // every row's record, one after another
 };
 
 // Today's date, for FileBytes.
