@@ -28,15 +28,16 @@ class LazyField {
  public:
   LazyField(const Table& table, const char* name) : table_(table), name_(name) {}
   std::size_t operator()() {
-    if (!index_) index_ = table_.Field(name_);
-    return *index_;
+    if (index_ == kUnresolved) index_ = table_.Field(name_);
+    return index_;
   }
   std::string Text(std::size_t row) { return table_.Text(row, (*this)()); }
 
  private:
   const Table& table_;
   const char* name_;
-  std::optional<std::size_t> index_;
+  static constexpr std::size_t kUnresolved = static_cast<std::size_t>(-1);
+  std::size_t index_ = kUnresolved;
 };
 
 class SlotLookups {

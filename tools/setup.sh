@@ -6,9 +6,11 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libpugixml-dev libgtest-dev
-  qt6-base-dev libxcb1-dev fonts-liberation
+  qt6-base-dev qt6-translations-l10n libxcb1-dev fonts-liberation
   xvfb xdotool x11-utils
   python3-dbfread libxml2-utils util-linux
+  clang libclang-rt-14-dev
+  gdal-bin libreoffice-calc-nogui libreoffice-base-drivers
 )
 
 missing=()

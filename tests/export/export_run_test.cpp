@@ -133,9 +133,7 @@ TEST_F(ExportRunTest, SampleTablesReadByAnIndependentReader) {
   if (std::system("/usr/bin/python3 -c 'import dbfread' 2>/dev/null") != 0) {
     GTEST_SKIP() << "python3-dbfread is not installed";
   }
-  const char* source = std::getenv("TVB_SOURCE_DIR");
-  ASSERT_NE(source, nullptr);
-  Export(std::filesystem::path(source) / "samples" / "colegio.xml");
+  Export(std::filesystem::path(TVB_SOURCE_DIR) / "samples" / "colegio.xml");
   const std::string script =
       "import dbfread, sys\n"
       "for t in ['ASIGNOMT','PROFT','AULAT','CURSOST','GRUPOST','ASIGT','DIASHORAST']:\n"

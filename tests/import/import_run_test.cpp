@@ -18,13 +18,19 @@ constexpr const char* kDocument =
     "<SERVICIO version=\"2\"><ANTES>a</ANTES><SALIDAS><listasal seq=\"MATERIAS\"/></SALIDAS>"
     "<DESPUES>d</DESPUES></SERVICIO>\n";
 
+// A solved timetable whose DIA is a text field, as a careless program might write it.
+constexpr FieldDef kTextDayFields[] = {{"PROF", FieldKind::kText, 4},     {"DIA", FieldKind::kText, 2},
+                                       {"HORA", FieldKind::kInteger, 0},  {"ASIG", FieldKind::kText, 4},
+                                       {"CODGRUPO", FieldKind::kText, 4}, {"AULA", FieldKind::kText, 4}};
+constexpr TableDef kSolucWithTextDay{"SOLUC", kTextDayFields};
+
 class ImportRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::WriteFile(document_, kDocument);
     // A small timetable directory: two teachers, their assignments and the grid.
     WriteTable(tables_.path(), tables::kProft,
-               {{"MGAR", "Mar\xEDa", "", "", "E1", "01/09/2020"}, {"L'FO", "Luc\xEDa", "", "", "E2", "F2"},
+               {{"MGAR", "Mar\xED" "a", "", "", "E1", "01/09/2020"}, {"L'FO", "Luc\xED" "a", "", "", "E2", "F2"},
                 {"NADA", "Sin horas", "", "", "E3", "F3"}});
     WriteTable(tables_.path(), tables::kAsigt,
                {{"MATE", "", "1ESO", "", "", "", "", "", "4", "1111", "S1", "C1", "156"},
@@ -117,7 +123,7 @@ TEST_F(ImportRunTest, EverySlotInTheManagementSystemsKeys) {
 
 TEST_F(ImportRunTest, NoTeachersGivesOnlyTheStatusBlock) {
   WriteTable(tables_.path(), tables::kProft, {});
-  Soluc({{"MGAR", "x", "1", "MATE", "1ESO", "AULA"}});  // never read
+  WriteTable(tables_.path(), kSolucWithTextDay, {{"MGAR", "x", "1", "MATE", "1ESO", "AULA"}});  // never read
   const ImportReport report = Import();
   EXPECT_EQ(report.teachers, 0u);
   pugi::xml_document doc;
@@ -164,12 +170,7 @@ TEST_F(ImportRunTest, FailuresWriteNoResultAndKeepTheEarlierOne) {
        },
        "HORA"},
       {"non-numeric DIA",
-       [this] {
-         static constexpr FieldDef kFields[] = {{"PROF", FieldKind::kText, 4}, {"DIA", FieldKind::kText, 2},
-                                                {"HORA", FieldKind::kInteger, 0}, {"ASIG", FieldKind::kText, 4},
-                                                {"CODGRUPO", FieldKind::kText, 4}, {"AULA", FieldKind::kText, 4}};
-         WriteTable(tables_.path(), TableDef{"SOLUC", kFields}, {{"MGAR", "L", "1", "MATE", "1ESO", "AULA"}});
-       },
+       [this] { WriteTable(tables_.path(), kSolucWithTextDay, {{"MGAR", "L", "1", "MATE", "1ESO", "AULA"}}); },
        "DIA"},
       {"document without SALIDAS",
        [this] {
@@ -186,6 +187,7 @@ TEST_F(ImportRunTest, FailuresWriteNoResultAndKeepTheEarlierOne) {
   };
   for (const auto& c : cases) {
     std::filesystem::remove(tables_ / "SOLUC.DBF");
+    WriteTable(tables_.path(), tables::kCursost, {});
     testing::WriteFile(document_, kDocument);
     c.arrange();
     const std::string message = ExpectFailure();

@@ -14,9 +14,7 @@ namespace {
 using Lines = std::vector<std::string>;
 
 TEST(SampleRoundTripTest, ImportOfTheSampleTimetableGivesTheHandCheckedResult) {
-  const char* source = std::getenv("TVB_SOURCE_DIR");
-  ASSERT_NE(source, nullptr);
-  const std::filesystem::path samples = std::filesystem::path(source) / "samples";
+  const std::filesystem::path samples = std::filesystem::path(TVB_SOURCE_DIR) / "samples";
   testing::TempDir work;
   const auto tables = work / "VTEMP";
   std::filesystem::create_directory(tables);

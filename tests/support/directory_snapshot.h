@@ -34,6 +34,8 @@ class HoldingProcess {
     if (::pipe(ready) != 0 || ::pipe(release) != 0) throw std::runtime_error("pipe");
     pid_ = ::fork();
     if (pid_ == 0) {
+      ::close(ready[0]);
+      ::close(release[1]);  // else the child keeps the pipe open and never sees its end
       const int fd = ::open(path.c_str(), O_RDONLY);
       const char ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? '1' : '0';
       (void)!::write(ready[1], &ok, 1);
