@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/import/import_fixture.h"
+#include "tests/tables/dbf_bytes.h"
 #include "tests/support/directory_snapshot.h"
 #include "text/error.h"
 
@@ -209,6 +210,27 @@ TEST_F(ImportRunTest, TablesAreClosedAfterARunThatFailed) {
   testing::WriteFile(document_, kDocument);
   EXPECT_NO_THROW(Import());
   EXPECT_NO_THROW(Import());  // a second run replaces the first one's result
+}
+
+// A dBase 7 solved timetable: DIA and HORA as binary integers (big-endian, sign
+// bit flipped), one row marked deleted, which the walk must not see.
+TEST_F(ImportRunTest, ReadsADBase7SolvedTimetableWithDeletedRows) {
+  using testing::Big;
+  const auto row = [](char flag, const char* prof, uint32_t dia, uint32_t hora, const char* asig) {
+    return std::string(1, flag) + prof + Big(dia ^ 0x80000000u, 4) + Big(hora ^ 0x80000000u, 4) +
+           asig + "1ESO" + "AULA";
+  };
+  testing::WriteFile(tables_ / "SOLUC.DBF",
+                     testing::DbfBytes(0x04,
+                                       {{"PROF", 'C', 4}, {"DIA", 'I', 4}, {"HORA", 'I', 4},
+                                        {"ASIG", 'C', 4}, {"CODGRUPO", 'C', 4}, {"AULA", 'C', 4}},
+                                       {row(' ', "MGAR", 1, 12, "GUAR"), row('*', "MGAR", 1, 1, "MATE"),
+                                        row(' ', "MGAR", 1, 1, "MATE")}));
+  const ImportReport report = Import();
+  EXPECT_EQ(report.slots, 2u);
+  EXPECT_EQ(DescribeTeachers(Result().document_element().child("SALIDAS")),
+            (Lines{"EMP_1:E1|01/09/2020", "  TRAMO_1:T-GUARDIA|1|I12|R1|S2|G1",
+                   "  TRAMO_2:156|1|I1|R1|S1|G1", "EMP_2:E2|F2", "EMP_3:E3|F3"}));
 }
 
 TEST_F(ImportRunTest, ReadsTheSolvedTimetableUnderAnyLetterCase) {
