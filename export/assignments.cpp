@@ -7,7 +7,6 @@
 #include "text/ansi.h"
 #include "text/error.h"
 #include "text/str_to_int.h"
-#include "xml/source_list.h"
 
 namespace tvb {
 namespace {
@@ -16,7 +15,8 @@ constexpr auto& kGroup = tables::kGrupost;
 constexpr auto& kAsig = tables::kAsigt;
 
 // Group rows by their CLAVECURSO as it reads back, each list in table order.
-std::unordered_map<std::string, std::vector<std::size_t>> GroupsByCourse(const TableBuilder& groups) {
+std::unordered_map<std::string, std::vector<std::size_t>> GroupsByCourse(
+    const TableBuilder& groups) {
   std::unordered_map<std::string, std::vector<std::size_t>> rows;
   for (std::size_t row = 0; row < groups.RowCount(); ++row) {
     rows[groups.Text(row, kGroup.Index("CLAVECURSO"))].push_back(row);
@@ -56,23 +56,20 @@ std::string TaskNumber(const std::string& subject_name) {
 
 void ExportarAsignaciones(const xml::Document& doc, ExportTables& out) {
   const auto groups_by_course = GroupsByCourse(out.grupost);
-  const xml::SourceList subjects = doc.List("MATERIAS");
-  for (std::size_t i = 0; i < subjects.size(); ++i) {
-    const xml::Record record = subjects[i];
-    if (record.Count() < 2) continue;
+  ForEachRecord(doc, "MATERIAS", [&](const xml::Record& record, std::size_t number) {
     const std::string key = record.Value(0);
     const std::string name = record.Value(1);
     const std::string code = record.Value(2);
     const std::string course_key = record.Value(3);
     const std::string minutes = record.Value(4);
     const auto groups = groups_by_course.find(course_key);
-    if (groups == groups_by_course.end()) continue;
+    if (groups == groups_by_course.end()) return;
     // The subject as the subjects step coded it, so that the solved timetable,
     // which names it by that code, finds its assignments.
     const auto short_code = out.subject_short_code.find(FoldCase(code));
     const std::string& subject_code =
         short_code != out.subject_short_code.end() ? short_code->second : code;
-    const int64_t hours = WeeklyHours(minutes, i + 1);
+    const int64_t hours = WeeklyHours(minutes, number);
     for (const std::size_t group : groups->second) {
       out.asigt.Append();
       out.asigt.Set(kAsig.Index("CASIG"), subject_code);
@@ -88,7 +85,7 @@ void ExportarAsignaciones(const xml::Document& doc, ExportTables& out) {
       out.asigt.Set(kAsig.Index("CLAVECURSO"), course_key);
       out.asigt.Set(kAsig.Index("TAREA"), TaskNumber(name));
     }
-  }
+  });
 }
 
 }  // namespace tvb

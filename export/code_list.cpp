@@ -19,9 +19,8 @@ bool CodeList::Holds(std::string_view code) const { return stored_.contains(Stor
 std::string CodeList::Shorten(std::string_view value) {
   std::string_view candidate = rule_.cut ? value.substr(0, *rule_.cut) : value;
   if (rule_.trim_cut) candidate = Trim(candidate);
-  std::string code = Holds(candidate)
-                         ? NextFreeCode(candidate.substr(0, rule_.fallback), value)
-                         : std::string(candidate);
+  std::string code = Holds(candidate) ? NextFreeCode(candidate.substr(0, rule_.fallback), value)
+                                      : std::string(candidate);
   stored_.insert(StoredForm(code));
   return code;
 }

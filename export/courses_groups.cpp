@@ -3,7 +3,6 @@
 #include <unordered_map>
 
 #include "export/steps.h"
-#include "xml/source_list.h"
 
 namespace tvb {
 namespace {
@@ -12,10 +11,7 @@ constexpr auto& kCourse = tables::kCursost;
 constexpr auto& kGroup = tables::kGrupost;
 
 void WriteCourses(const xml::Document& doc, TableBuilder& courses) {
-  const xml::SourceList list = doc.List("CURSOS");
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    const xml::Record record = list[i];
-    if (record.Count() < 2) continue;
+  ForEachRecord(doc, "CURSOS", [&](const xml::Record& record, std::size_t) {
     const std::string key = record.Value(0);
     const std::string level = record.Value(3);
     const std::string course = record.Value(4);
@@ -23,7 +19,7 @@ void WriteCourses(const xml::Document& doc, TableBuilder& courses) {
     courses.Set(kCourse.Index("CLAVE"), key);
     courses.Set(kCourse.Index("NIVEL"), level.empty() ? "NIV" : level);
     courses.Set(kCourse.Index("CURSO"), course);
-  }
+  });
 }
 
 // The first course row for each CLAVE as it reads back from the table.
@@ -41,10 +37,7 @@ void ExportarCursosGrupos(const xml::Document& doc, ExportTables& out) {
   WriteCourses(doc, out.cursost);
   const auto course_rows = FirstCourseRows(out.cursost);
   CodeList codes(kGroupCodes, kGroup.name);
-  const xml::SourceList groups = doc.List("GRUPOS");
-  for (std::size_t i = 0; i < groups.size(); ++i) {
-    const xml::Record record = groups[i];
-    if (record.Count() < 2) continue;
+  ForEachRecord(doc, "GRUPOS", [&](const xml::Record& record, std::size_t) {
     const std::string key = record.Value(0);
     const std::string name = record.Value(1);
     const std::string course_key = record.Value(2);
@@ -63,7 +56,7 @@ void ExportarCursosGrupos(const xml::Document& doc, ExportTables& out) {
     out.grupost.Set(kGroup.Index("GRUPO"), letter);
     out.grupost.Set(kGroup.Index("CLAVE"), key);
     out.grupost.Set(kGroup.Index("CLAVECURSO"), course_key);
-  }
+  });
 }
 
 }  // namespace tvb

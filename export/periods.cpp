@@ -105,7 +105,8 @@ void ExportarTramos(const xml::Document& doc, ExportTables& out) {
   const xml::SourceList list = doc.List("INTERVALOS");
   for (std::size_t i = 0; i < list.size(); ++i) {
     Period period = ReadPeriod(list[i], i + 1);
-    if (const int pass = PassOf(period.order); pass != 0) by_pass[pass].push_back(std::move(period));
+    if (const int pass = PassOf(period.order); pass != 0)
+      by_pass[pass].push_back(std::move(period));
   }
   int number = 1;
   for (const auto& periods : by_pass) {

@@ -15,6 +15,7 @@
 #include "tables/table_builder.h"
 #include "tables/table_set.h"
 #include "xml/document.h"
+#include "xml/source_list.h"
 
 namespace tvb {
 
@@ -37,6 +38,17 @@ struct ExportTables {
   // assignments name a subject by the code the subjects step gave it.
   std::unordered_map<std::string, std::string> subject_short_code;
 };
+
+// Calls `step(record, number)` for every record of the list `seq` that has two or
+// more value nodes, in document order; `number` counts all records from 1.
+template <typename Step>
+void ForEachRecord(const xml::Document& doc, std::string_view seq, Step step) {
+  const xml::SourceList list = doc.List(seq);
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const xml::Record record = list[i];
+    if (record.Count() >= 2) step(record, i + 1);
+  }
+}
 
 void ExportarMaterias(const xml::Document& doc, ExportTables& out);
 void ExportarTareas(const xml::Document& doc, ExportTables& out);

@@ -2,7 +2,6 @@
 // tested against every subject's long and short code.
 #include "export/steps.h"
 #include "text/ansi.h"
-#include "xml/source_list.h"
 
 namespace tvb {
 namespace {
@@ -17,37 +16,31 @@ bool AcceptLongCode(ExportTables& out, const std::string& code) {
 }  // namespace
 
 void ExportarMaterias(const xml::Document& doc, ExportTables& out) {
-  const xml::SourceList subjects = doc.List("MATERIAS");
-  for (std::size_t i = 0; i < subjects.size(); ++i) {
-    const xml::Record record = subjects[i];
-    if (record.Count() < 2) continue;
+  ForEachRecord(doc, "MATERIAS", [&](const xml::Record& record, std::size_t) {
     const std::string name = record.Value(1);
     const std::string code = record.Value(2);
-    if (!AcceptLongCode(out, code)) continue;
+    if (!AcceptLongCode(out, code)) return;
     const std::string short_code = out.ListaCodigosCortos.Shorten(code);
     out.subject_short_code.emplace(FoldCase(code), short_code);
     out.asignomt.Append();
     out.asignomt.Set(kFields.Index("COD"), short_code);
     out.asignomt.Set(kFields.Index("CODLARGO"), code);
     out.asignomt.Set(kFields.Index("NOMBRE"), name);
-  }
+  });
 }
 
 void ExportarTareas(const xml::Document& doc, ExportTables& out) {
-  const xml::SourceList tasks = doc.List("TAREAS");
-  for (std::size_t i = 0; i < tasks.size(); ++i) {
-    const xml::Record record = tasks[i];
-    if (record.Count() < 2) continue;
+  ForEachRecord(doc, "TAREAS", [&](const xml::Record& record, std::size_t) {
     const std::string name = record.Value(1);
     const std::string code = record.Value(2);
     const std::string key = record.Value(0);
-    if (!AcceptLongCode(out, code)) continue;
+    if (!AcceptLongCode(out, code)) return;
     out.asignomt.Append();
     out.asignomt.Set(kFields.Index("COD"), out.ListaCodigosCortos.Shorten(code));
     out.asignomt.Set(kFields.Index("CODLARGO"), code);
     out.asignomt.Set(kFields.Index("NOMBRE"), name);
     out.asignomt.Set(kFields.Index("CODTAREA"), key);
-  }
+  });
 }
 
 }  // namespace tvb

@@ -1,17 +1,13 @@
 // Teachers and rooms: one row per record, each with a short code unique within
 // its own table.
 #include "export/steps.h"
-#include "xml/source_list.h"
 
 namespace tvb {
 
 void ExportarProfesores(const xml::Document& doc, ExportTables& out) {
   constexpr auto& kFields = tables::kProft;
   CodeList codes(kTeacherCodes, kFields.name);
-  const xml::SourceList teachers = doc.List("PROFESORES");
-  for (std::size_t i = 0; i < teachers.size(); ++i) {
-    const xml::Record record = teachers[i];
-    if (record.Count() < 2) continue;
+  ForEachRecord(doc, "PROFESORES", [&](const xml::Record& record, std::size_t) {
     const std::string employee = record.Value(0);
     const std::string post_date = record.Value(1);
     const std::string name = record.Value(2);
@@ -21,16 +17,13 @@ void ExportarProfesores(const xml::Document& doc, ExportTables& out) {
     out.proft.Set(kFields.Index("NOMBRE"), name);
     out.proft.Set(kFields.Index("X_EMPLEADO"), employee);
     out.proft.Set(kFields.Index("F_TOMAPOS"), post_date);
-  }
+  });
 }
 
 void ExportarAulas(const xml::Document& doc, ExportTables& out) {
   constexpr auto& kFields = tables::kAulat;
   CodeList codes(kRoomCodes, kFields.name);
-  const xml::SourceList rooms = doc.List("AULAS");
-  for (std::size_t i = 0; i < rooms.size(); ++i) {
-    const xml::Record record = rooms[i];
-    if (record.Count() < 2) continue;
+  ForEachRecord(doc, "AULAS", [&](const xml::Record& record, std::size_t) {
     const std::string key = record.Value(0);
     const std::string name = record.Value(1);
     const std::string abbreviation = record.Value(2);
@@ -40,7 +33,7 @@ void ExportarAulas(const xml::Document& doc, ExportTables& out) {
     out.aulat.Set(kFields.Index("ABREV"), code);
     out.aulat.Set(kFields.Index("NOMBRE"), name);
     out.aulat.Set(kFields.Index("DEPCENTRO"), key);
-  }
+  });
 }
 
 }  // namespace tvb

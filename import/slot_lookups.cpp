@@ -22,9 +22,9 @@ std::unordered_map<std::string, std::size_t> FirstRowsBy(const Table& table, Key
 
 ImportTables ImportTables::Open(FileSystem& fs, const Path& dir) {
   // Braced initialisation runs in order: the tables open in this order.
-  return ImportTables{Table::Open(fs, dir, "SOLUC"),    Table::Open(fs, dir, "GRUPOST"),
-                      Table::Open(fs, dir, "CURSOST"),  Table::Open(fs, dir, "PROFT"),
-                      Table::Open(fs, dir, "AULAT"),    Table::Open(fs, dir, "ASIGNOMT"),
+  return ImportTables{Table::Open(fs, dir, "SOLUC"),      Table::Open(fs, dir, "GRUPOST"),
+                      Table::Open(fs, dir, "CURSOST"),    Table::Open(fs, dir, "PROFT"),
+                      Table::Open(fs, dir, "AULAT"),      Table::Open(fs, dir, "ASIGNOMT"),
                       Table::Open(fs, dir, "DIASHORAST"), Table::Open(fs, dir, "ASIGT")};
 }
 
@@ -93,22 +93,26 @@ const SlotLookups::FirstRows& SlotLookups::Assignments() {
 }
 
 const SlotLookups::FirstRows& SlotLookups::Tasks() {
-  if (!tasks_) tasks_ = FirstRowsBy(t_.asignomt, [this](std::size_t r) { return nomasg_cod_.Text(r); });
+  if (!tasks_)
+    tasks_ = FirstRowsBy(t_.asignomt, [this](std::size_t r) { return nomasg_cod_.Text(r); });
   return *tasks_;
 }
 
 const SlotLookups::FirstRows& SlotLookups::Grid() {
-  if (!grid_) grid_ = FirstRowsBy(t_.diashorast, [this](std::size_t r) { return grid_diho_.Text(r); });
+  if (!grid_)
+    grid_ = FirstRowsBy(t_.diashorast, [this](std::size_t r) { return grid_diho_.Text(r); });
   return *grid_;
 }
 
 const SlotLookups::FirstRows& SlotLookups::Rooms() {
-  if (!rooms_) rooms_ = FirstRowsBy(t_.aulat, [this](std::size_t r) { return aula_abrev_.Text(r); });
+  if (!rooms_)
+    rooms_ = FirstRowsBy(t_.aulat, [this](std::size_t r) { return aula_abrev_.Text(r); });
   return *rooms_;
 }
 
 const SlotLookups::FirstRows& SlotLookups::Groups() {
-  if (!groups_) groups_ = FirstRowsBy(t_.grupost, [this](std::size_t r) { return grupo_abrev_.Text(r); });
+  if (!groups_)
+    groups_ = FirstRowsBy(t_.grupost, [this](std::size_t r) { return grupo_abrev_.Text(r); });
   return *groups_;
 }
 

@@ -31,7 +31,8 @@ int32_t StrToInt(std::string_view text) {
   const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
   uint64_t value = 0;
   for (; i < text.size(); ++i) {
-    const int digit = hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+    const int digit =
+        hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
     if (digit < 0) Reject(text);
     value = value * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
     if (value > limit) Reject(text);

@@ -25,8 +25,8 @@ class TransvbTest : public ::testing::Test {
   Outcome Run(const std::string& args, const std::string& env = "") {
     const auto out = dir_ / "out.txt";
     const auto err = dir_ / "err.txt";
-    const std::string command = env + " " + TVB_TRANSVB + " " + args + " >" + out.string() +
-                                " 2>" + err.string();
+    const std::string command =
+        env + " " + TVB_TRANSVB + " " + args + " >" + out.string() + " 2>" + err.string();
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadFile(out), testing::ReadFile(err)};
   }
@@ -63,7 +63,8 @@ TEST_F(TransvbTest, TableDirectoryComesFromTheOptionThenTheEnvironment) {
                 .status,
             0);
   EXPECT_TRUE(std::filesystem::exists(dir_ / "opt" / "PROFT.DBF"));
-  EXPECT_EQ(Run("exportar " + doc, "VTEMP_DIR= WINEPREFIX= HOME=" + (dir_ / "wine").string()).status, 1)
+  EXPECT_EQ(
+      Run("exportar " + doc, "VTEMP_DIR= WINEPREFIX= HOME=" + (dir_ / "wine").string()).status, 1)
       << "no .wine under that home";
 }
 

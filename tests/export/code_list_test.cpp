@@ -22,13 +22,21 @@ std::vector<std::string> Elevens(const std::string& prefix, int n) {
 
 TEST(CodeListTest, GivesEachValueACodeUniqueAsStored) {
   const Sequence cases[] = {
-      {"clash on four characters", kSubjectAndTaskCodes, {"MATE1", "MATE2", "MATE3"}, {"MATE", "MAT1", "MAT2"}},
+      {"clash on four characters",
+       kSubjectAndTaskCodes,
+       {"MATE1", "MATE2", "MATE3"},
+       {"MATE", "MAT1", "MAT2"}},
       {"long codes", kSubjectAndTaskCodes, {"MATEMATICAS1", "MATEMATICAS2"}, {"MATE", "MAT1"}},
-      {"candidate already given", kSubjectAndTaskCodes, {"MATE1", "MATE2", "MAT1"}, {"MATE", "MAT1", "MAT2"}},
+      {"candidate already given",
+       kSubjectAndTaskCodes,
+       {"MATE1", "MATE2", "MAT1"},
+       {"MATE", "MAT1", "MAT2"}},
       {"short code is its own candidate", kSubjectAndTaskCodes, {"FQ", "FQ"}, {"FQ", "FQ1"}},
       {"cut ending in a blank", kSubjectAndTaskCodes, {"ABC D", "ABC"}, {"ABC ", "ABC1"}},
       {"empty codes", kSubjectAndTaskCodes, {"", ""}, {"", "1"}},
-      {"eleventh of a base", kSubjectAndTaskCodes, Elevens("MATE", 11),
+      {"eleventh of a base",
+       kSubjectAndTaskCodes,
+       Elevens("MATE", 11),
        {"MATE", "MAT1", "MAT2", "MAT3", "MAT4", "MAT5", "MAT6", "MAT7", "MAT8", "MAT9", "MA10"}},
       {"teachers repeat", kTeacherCodes, {"JLG", "JLG"}, {"JLG", "JLG1"}},
       {"teachers by case", kTeacherCodes, {"ANA", "ana"}, {"ANA", "ana1"}},
@@ -40,7 +48,16 @@ TEST(CodeListTest, GivesEachValueACodeUniqueAsStored) {
       {"rooms by case", kRoomCodes, {"TALLER", "taller"}, {"TALL", "ta1"}},
       {"groups", kGroupCodes, {"1ESO A", "1ESO B", "1ESO C"}, {"1ESO", "1ES1", "1ES2"}},
       {"groups by case", kGroupCodes, {"1eso a", "1ESO B"}, {"1eso", "1ES1"}},
-      {"accented letters by case", kGroupCodes, {"\xC1" "REA", "\xE1" "rea"}, {"\xC1" "REA", "\xE1" "re1"}},
+      {"accented letters by case",
+       kGroupCodes,
+       {"\xC1"
+        "REA",
+        "\xE1"
+        "rea"},
+       {"\xC1"
+        "REA",
+        "\xE1"
+        "re1"}},
   };
   for (const Sequence& c : cases) {
     CodeList list(c.rule, "T");

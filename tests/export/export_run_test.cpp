@@ -23,12 +23,18 @@ SchoolDocument SmallSchool(std::string minutes = "90", std::string end = "9:25")
   school.List("MATERIAS", {Values({"S1", "Matem\xC3\xA1ticas", "MATE1", "C1", minutes}),
                            Values({"S2", "Lengua", "LENG1", "C1", "120"})});
   school.List("TAREAS", {Values({"T1", "Reuni\xC3\xB3n", "REUN"})});
-  school.List("PROFESORES", {Values({"E1", "01/09/2020", "Ana Ib\xC3\xA1\xC3\xB1" "ez", "AIB"})});
+  school.List("PROFESORES", {Values({"E1", "01/09/2020",
+                                     "Ana Ib\xC3\xA1\xC3\xB1"
+                                     "ez",
+                                     "AIB"})});
   school.List("AULAS", {Values({"R1", "Aula 1", "A1"})});
   school.List("CURSOS", {Values({"C1", "", "", "ESO", "1"})});
   school.List("GRUPOS", {Values({"G1", "1ESO A", "C1"}), Values({"G2", "1ESO B", "C1"})});
-  school.List("INTERVALOS", {{{"CODIGO_BRIVO", "I1"}, {"NOMBRE", "Primera"}, {"INICIO", "8:30"},
-                              {"FIN", end}, {"ORDEN", "1"}}});
+  school.List("INTERVALOS", {{{"CODIGO_BRIVO", "I1"},
+                              {"NOMBRE", "Primera"},
+                              {"INICIO", "8:30"},
+                              {"FIN", end},
+                              {"ORDEN", "1"}}});
   return school;
 }
 
@@ -69,18 +75,22 @@ TEST_F(ExportRunTest, WritesTheSevenTablesInPlaceOfTheOldOnes) {
 
   std::vector<std::pair<std::string, std::size_t>> counts;
   for (const TableReport& t : report.tables) counts.emplace_back(t.table, t.rows);
-  EXPECT_EQ(counts, (std::vector<std::pair<std::string, std::size_t>>{
-                        {"ASIGNOMT", 3}, {"PROFT", 1}, {"AULAT", 1}, {"CURSOST", 1},
-                        {"GRUPOST", 2}, {"ASIGT", 4}, {"DIASHORAST", 7}}));
+  EXPECT_EQ(counts, (std::vector<std::pair<std::string, std::size_t>>{{"ASIGNOMT", 3},
+                                                                      {"PROFT", 1},
+                                                                      {"AULAT", 1},
+                                                                      {"CURSOST", 1},
+                                                                      {"GRUPOST", 2},
+                                                                      {"ASIGT", 4},
+                                                                      {"DIASHORAST", 7}}));
   for (const TableReport& t : report.tables) {
     EXPECT_EQ(Table::Open(RealFileSystem(), tables_.path(), t.table).RowCount(), t.rows) << t.table;
   }
   const testing::Snapshot after = testing::TakeSnapshot(tables_.path());
   std::vector<std::string> names;
   for (const auto& [name, bytes] : after) names.push_back(name);
-  EXPECT_EQ(names, (std::vector<std::string>{"ASIGNOMT.DBF", "ASIGT.DBF", "AULAT.DBF", "CURSOST.DBF",
-                                             "DIASHORAST.DBF", "GRUPOST.DBF", "PROFT.DBF",
-                                             "SOLUC.DBF"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"ASIGNOMT.DBF", "ASIGT.DBF", "AULAT.DBF", "CURSOST.DBF",
+                                      "DIASHORAST.DBF", "GRUPOST.DBF", "PROFT.DBF", "SOLUC.DBF"}));
   EXPECT_EQ(after.at("SOLUC.DBF"), "the timetabling program's");
   ASSERT_TRUE(report.document);
 }
@@ -100,7 +110,8 @@ TEST_F(ExportRunTest, AFailingRunLeavesTheTableDirectoryAsItWas) {
       {"missing position", missing_position.Xml(), "AULAS"},
       {"not well-formed", "<SERVICIO><SALIDAS></SERVICIO>", "colegio.xml"},
       {"empty file", "", "colegio.xml"},
-      {"unsupported encoding", "<?xml version=\"1.0\" encoding=\"EBCDIC\"?><SERVICIO/>", "colegio.xml"},
+      {"unsupported encoding", "<?xml version=\"1.0\" encoding=\"EBCDIC\"?><SERVICIO/>",
+       "colegio.xml"},
   };
   for (const auto& c : cases) {
     const std::string message = ExpectFailureChangingNothing(Document(c.xml));

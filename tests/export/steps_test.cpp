@@ -14,7 +14,8 @@ using testing::Values;
 
 class ExportStepsTest : public ::testing::Test {
  protected:
-  ExportTables Run(const SchoolDocument& school, std::initializer_list<void (*)(const xml::Document&, ExportTables&)> steps) {
+  ExportTables Run(const SchoolDocument& school,
+                   std::initializer_list<void (*)(const xml::Document&, ExportTables&)> steps) {
     xml::Document doc = testing::LoadXml(dir_, school.Xml());
     ExportTables out;
     for (auto step : steps) step(doc, out);
@@ -30,9 +31,10 @@ Record Subject(std::string key, std::string name, std::string code, std::string 
 
 TEST_F(ExportStepsTest, SubjectsAndTasksShareCodesAndSkipRepeatedLongCodes) {
   SchoolDocument school;
-  school.List("MATERIAS", {Subject("1", "Matem\xC3\xA1ticas", "MATE1"), Subject("2", "Mates", "MATE2"),
-                           Subject("3", "Lengua", "LENGUA"), Subject("4", "Otra", "Lengua"),
-                           Values({"solo un valor"}), Subject("5", std::string(50, 'N'), "FQ")});
+  school.List("MATERIAS",
+              {Subject("1", "Matem\xC3\xA1ticas", "MATE1"), Subject("2", "Mates", "MATE2"),
+               Subject("3", "Lengua", "LENGUA"), Subject("4", "Otra", "Lengua"),
+               Values({"solo un valor"}), Subject("5", std::string(50, 'N'), "FQ")});
   school.List("TAREAS", {Values({"T1", "Tarea", "MATE9"}), Values({"T2", "Repetida", "lengua"}),
                          Values({"T3", "Guardias", "GUARDIAS"})});
   const ExportTables out = Run(school, {ExportarMaterias, ExportarTareas});
@@ -57,7 +59,11 @@ TEST_F(ExportStepsTest, EmptyListsStillGiveTheirTables) {
 
 TEST_F(ExportStepsTest, TeachersKeepFourCharactersOfCodesUniqueAsStored) {
   SchoolDocument school;
-  school.List("PROFESORES", {Values({"E1", "01/09/2020", "Mar\xC3\xAD" "a Garc\xC3\xAD" "a", "MGARCIA"}),
+  school.List("PROFESORES", {Values({"E1", "01/09/2020",
+                                     "Mar\xC3\xAD"
+                                     "a Garc\xC3\xAD"
+                                     "a",
+                                     "MGARCIA"}),
                              Values({"E2", "02/09/2020", "Manuel Garrido", "MGARRIDO"}),
                              Values({"E3", "03/09/2020", "Sin abreviatura", ""}),
                              Values({"E4", "04/09/2020", "Otro sin", ""}), Values({"x"})});
@@ -65,14 +71,18 @@ TEST_F(ExportStepsTest, TeachersKeepFourCharactersOfCodesUniqueAsStored) {
   EXPECT_EQ(Column(out.proft, "ABREV"), (Strings{"MGAR", "MGA1", "", "1"}));
   EXPECT_EQ(Column(out.proft, "X_EMPLEADO"), (Strings{"E1", "E2", "E3", "E4"}));
   EXPECT_EQ(Column(out.proft, "F_TOMAPOS")[1], "02/09/2020");
-  EXPECT_EQ(Column(out.proft, "NOMBRE")[0], "Mar\xED" "a Garc\xED" "a");
+  EXPECT_EQ(Column(out.proft, "NOMBRE")[0],
+            "Mar\xED"
+            "a Garc\xED"
+            "a");
   EXPECT_EQ(Column(out.proft, "DNI"), Strings(4, ""));
 }
 
 TEST_F(ExportStepsTest, RoomsWithoutAbbreviationAreCodedFromTheirKey) {
   SchoolDocument school;
-  school.List("AULAS", {Values({"R900", "Sal\xC3\xB3n de actos", ""}), Values({"R9001", "Patio", ""}),
-                        Values({"R1", "Aula", "  AULA 12 "}), Values({"R2", "Aula", "AULA 13"})});
+  school.List("AULAS",
+              {Values({"R900", "Sal\xC3\xB3n de actos", ""}), Values({"R9001", "Patio", ""}),
+               Values({"R1", "Aula", "  AULA 12 "}), Values({"R2", "Aula", "AULA 13"})});
   const ExportTables out = Run(school, {ExportarAulas});
   EXPECT_EQ(Column(out.aulat, "ABREV"), (Strings{"R900", "R91", "AULA", "AU1"}));
   EXPECT_EQ(Column(out.aulat, "DEPCENTRO"), (Strings{"R900", "R9001", "R1", "R2"}));
@@ -80,9 +90,9 @@ TEST_F(ExportStepsTest, RoomsWithoutAbbreviationAreCodedFromTheirKey) {
 
 TEST_F(ExportStepsTest, GroupsTakeLevelAndCourseOfTheirCourseRowAsStored) {
   SchoolDocument school;
-  school.List("CURSOS", {Values({"C1", "", "", "", "1"}), Values({"C2", "", "", "BACHILLER", "2BTO"}),
-                         Values({"C1", "", "", "OTRO", "9"}),
-                         Values({"CLAVE-MUY-LARGA", "", "", "L", "3"})});
+  school.List("CURSOS",
+              {Values({"C1", "", "", "", "1"}), Values({"C2", "", "", "BACHILLER", "2BTO"}),
+               Values({"C1", "", "", "OTRO", "9"}), Values({"CLAVE-MUY-LARGA", "", "", "L", "3"})});
   school.List("GRUPOS", {Values({"G1", "1ESO A", "C1"}), Values({"G2", "1ESO B", "C1"}),
                          Values({"G3", "2B", "C2"}), Values({"G4", "X", "c2"}),
                          Values({"G5", "", "CLAVE-MUY-LARGA"}), Values({"G6", "", "NADA"})});
@@ -105,9 +115,12 @@ struct HoursCase {
 
 TEST_F(ExportStepsTest, WeeklyHoursAndSessionsPattern) {
   const HoursCase cases[] = {
-      {"90", "2", "11"},     {"", "1", "1"},
-      {"60", "1", "1"},      {"61", "2", "11"},
-      {"0", "1", "1"},       {"-60", "1", "1"},
+      {"90", "2", "11"},
+      {"", "1", "1"},
+      {"60", "1", "1"},
+      {"61", "2", "11"},
+      {"0", "1", "1"},
+      {"-60", "1", "1"},
       {"780", "13", std::string(13, '1')},
       {"781", "14", "1" + std::string(13, '1')},
       {"900", "15", "2" + std::string(13, '1')},
@@ -116,7 +129,8 @@ TEST_F(ExportStepsTest, WeeklyHoursAndSessionsPattern) {
   };
   SchoolDocument school;
   std::vector<Record> subjects;
-  for (const HoursCase& c : cases) subjects.push_back(Subject("K", "Lengua", "LENG", "C1", c.minutes));
+  for (const HoursCase& c : cases)
+    subjects.push_back(Subject("K", "Lengua", "LENG", "C1", c.minutes));
   school.List("MATERIAS", subjects);
   school.List("GRUPOS", {Values({"G1", "1A", "C1"})});
   const ExportTables out =
@@ -131,8 +145,10 @@ TEST_F(ExportStepsTest, WeeklyHoursAndSessionsPattern) {
 TEST_F(ExportStepsTest, AssignmentsPairEachSubjectWithTheGroupsOfItsCourse) {
   SchoolDocument school;
   school.List("MATERIAS",
-              {Subject("S1", "Matem\xC3\xA1ticas", "MATE1", "C1"), Subject("S2", "Guardia de recreo", "MATE2", "C1"),
-               Subject("S3", "guardia en Biblioteca", "BIB", "C2"), Subject("S4", "Sin grupos", "XX", "C9", "no es n\xC3\xBAmero"),
+              {Subject("S1", "Matem\xC3\xA1ticas", "MATE1", "C1"),
+               Subject("S2", "Guardia de recreo", "MATE2", "C1"),
+               Subject("S3", "guardia en Biblioteca", "BIB", "C2"),
+               Subject("S4", "Sin grupos", "XX", "C9", "no es n\xC3\xBAmero"),
                Subject("S5", "Caso", "CAS", "c1"), Subject("S6", "Otra vez", "mate1", "C2")});
   school.List("GRUPOS", {Values({"G1", "1ESO A", "C1"}), Values({"G2", "1ESO B", "C1"}),
                          Values({"G3", "2ESO A", "C2"})});
@@ -157,8 +173,9 @@ TEST_F(ExportStepsTest, NonNumericMinutesNameTheListAndRecord) {
     Run(school, {ExportarMaterias, ExportarCursosGrupos, ExportarAsignaciones});
     FAIL();
   } catch (const ConversionError& e) {
-    EXPECT_STREQ(e.what(),
-                 "'cuatro' no es un valor entero válido (lista MATERIAS, registro 2, minutos semanales)");
+    EXPECT_STREQ(
+        e.what(),
+        "'cuatro' no es un valor entero válido (lista MATERIAS, registro 2, minutos semanales)");
   }
 }
 
@@ -182,9 +199,13 @@ Record Period(std::vector<std::pair<std::string, std::string>> named) {
   return record;
 }
 
-Record Period(std::string key, std::string order, std::string start = "8:30", std::string end = "9:25") {
-  return Period({{"CODIGO_BRIVO", key}, {"NOMBRE", "Tramo " + key}, {"INICIO", start},
-                 {"FIN", end}, {"ORDEN", order}});
+Record Period(std::string key, std::string order, std::string start = "8:30",
+              std::string end = "9:25") {
+  return Period({{"CODIGO_BRIVO", key},
+                 {"NOMBRE", "Tramo " + key},
+                 {"INICIO", start},
+                 {"FIN", end},
+                 {"ORDEN", order}});
 }
 
 TEST_F(ExportStepsTest, PeriodsComeInOrderOfTheirOrderNumbers) {
@@ -212,7 +233,8 @@ TEST_F(ExportStepsTest, PeriodsComeInOrderOfTheirOrderNumbers) {
 
 TEST_F(ExportStepsTest, TenthPeriodNumbersItsSlotsWithTwoDigits) {
   std::vector<Record> periods;
-  for (int i = 1; i <= 10; ++i) periods.push_back(Period("P" + std::to_string(i), std::to_string(i)));
+  for (int i = 1; i <= 10; ++i)
+    periods.push_back(Period("P" + std::to_string(i), std::to_string(i)));
   SchoolDocument school;
   school.List("INTERVALOS", periods);
   const ExportTables out = Run(school, {ExportarTramos});
@@ -222,7 +244,8 @@ TEST_F(ExportStepsTest, TenthPeriodNumbersItsSlotsWithTwoDigits) {
 
 TEST_F(ExportStepsTest, BadPeriodTimesNameTheRecordAndPart) {
   const std::pair<const char*, const char*> cases[] = {
-      {"10:30:00", "'30:00' no es un valor entero válido (lista INTERVALOS, registro 1, minutos de fin)"},
+      {"10:30:00",
+       "'30:00' no es un valor entero válido (lista INTERVALOS, registro 1, minutos de fin)"},
       {"", "'' no es un valor entero válido (lista INTERVALOS, registro 1, minutos de fin)"},
       {"ab:30", "'ab' no es un valor entero válido (lista INTERVALOS, registro 1, horas de fin)"},
   };

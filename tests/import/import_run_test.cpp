@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/import/import_fixture.h"
-#include "tests/tables/dbf_bytes.h"
 #include "tests/support/directory_snapshot.h"
+#include "tests/tables/dbf_bytes.h"
 #include "text/error.h"
 
 namespace tvb {
@@ -20,9 +20,10 @@ constexpr const char* kDocument =
     "<DESPUES>d</DESPUES></SERVICIO>\n";
 
 // A solved timetable whose DIA is a text field, as a careless program might write it.
-constexpr FieldDef kTextDayFields[] = {{"PROF", FieldKind::kText, 4},     {"DIA", FieldKind::kText, 2},
-                                       {"HORA", FieldKind::kInteger, 0},  {"ASIG", FieldKind::kText, 4},
-                                       {"CODGRUPO", FieldKind::kText, 4}, {"AULA", FieldKind::kText, 4}};
+constexpr FieldDef kTextDayFields[] = {
+    {"PROF", FieldKind::kText, 4},     {"DIA", FieldKind::kText, 2},
+    {"HORA", FieldKind::kInteger, 0},  {"ASIG", FieldKind::kText, 4},
+    {"CODGRUPO", FieldKind::kText, 4}, {"AULA", FieldKind::kText, 4}};
 constexpr TableDef kSolucWithTextDay{"SOLUC", kTextDayFields};
 
 class ImportRunTest : public ::testing::Test {
@@ -31,7 +32,14 @@ class ImportRunTest : public ::testing::Test {
     testing::WriteFile(document_, kDocument);
     // A small timetable directory: two teachers, their assignments and the grid.
     WriteTable(tables_.path(), tables::kProft,
-               {{"MGAR", "Mar\xED" "a", "", "", "E1", "01/09/2020"}, {"L'FO", "Luc\xED" "a", "", "", "E2", "F2"},
+               {{"MGAR",
+                 "Mar\xED"
+                 "a",
+                 "", "", "E1", "01/09/2020"},
+                {"L'FO",
+                 "Luc\xED"
+                 "a",
+                 "", "", "E2", "F2"},
                 {"NADA", "Sin horas", "", "", "E3", "F3"}});
     WriteTable(tables_.path(), tables::kAsigt,
                {{"MATE", "", "1ESO", "", "", "", "", "", "4", "1111", "S1", "C1", "156"},
@@ -39,12 +47,18 @@ class ImportRunTest : public ::testing::Test {
                 {"GUAR", "", "1ESO", "", "", "", "", "", "1", "1", "S2", "C1", ""},
                 {"mate", "", "1ESO", "", "", "", "", "", "1", "1", "S3", "C1", "777"}});
     WriteTable(tables_.path(), tables::kAsignomt,
-               {{"MATE", "MATE1", "Matem\xE1ticas", "", ""}, {"GUAR", "GUAR1", "Guardia", "", "T-GUARDIA"},
-                {"REUN", "REUN", "Reuni\xF3n", "", "T-REUNION"}, {"REUN", "REUN2", "Otra", "", "T-OTRA"}});
+               {{"MATE", "MATE1", "Matem\xE1ticas", "", ""},
+                {"GUAR", "GUAR1", "Guardia", "", "T-GUARDIA"},
+                {"REUN", "REUN", "Reuni\xF3n", "", "T-REUNION"},
+                {"REUN", "REUN2", "Otra", "", "T-OTRA"}});
     WriteTable(tables_.path(), tables::kDiashorast,
                {{"11", "I1", "1", "", "1", "Primera", "08:30", "09:25", "55"},
-                {"112", "I12", "1", "", "12", "Duod\xE9" "cima", "18:00", "19:00", "60"}});
-    WriteTable(tables_.path(), tables::kAulat, {{"AULA", "Aula", "", "", "R1"}, {"AULA", "Otra", "", "", "R-DUP"}});
+                {"112", "I12", "1", "", "12",
+                 "Duod\xE9"
+                 "cima",
+                 "18:00", "19:00", "60"}});
+    WriteTable(tables_.path(), tables::kAulat,
+               {{"AULA", "Aula", "", "", "R1"}, {"AULA", "Otra", "", "", "R-DUP"}});
     WriteTable(tables_.path(), tables::kGrupost, {{"1ESO", "", "ESO", "1", "A", "G1", "C1"}});
     WriteTable(tables_.path(), tables::kCursost, {{"", "", "ESO", "1", "C1"}});
   }
@@ -104,27 +118,23 @@ TEST_F(ImportRunTest, EverySlotInTheManagementSystemsKeys) {
   EXPECT_EQ(children, (Lines{"ANTES", "DESPUES", "SALIDAS"}));
   EXPECT_STREQ(root.attribute("version").value(), "2");
   const pugi::xml_node salidas = root.child("SALIDAS");
-  EXPECT_EQ(testing::Describe(salidas.child("ERROR")),
-            ":0|Servicio finalizado Correctamente|3");
+  EXPECT_EQ(testing::Describe(salidas.child("ERROR")), ":0|Servicio finalizado Correctamente|3");
   EXPECT_EQ(DescribeTeachers(salidas),
-            (Lines{"EMP_1:E1|01/09/2020",
-                   "  TRAMO_1:156|1|I1|R1|S1|G1",
-                   "  TRAMO_2:T-REUNION|||||",
-                   "  TRAMO_3:|||||",
-                   "  TRAMO_4:|1|I1|||G1",
-                   "EMP_2:E2|F2",
-                   "  TRAMO_1:T-GUARDIA|1|I12||S2|G1",
-                   "EMP_3:E3|F3"}));
+            (Lines{"EMP_1:E1|01/09/2020", "  TRAMO_1:156|1|I1|R1|S1|G1", "  TRAMO_2:T-REUNION|||||",
+                   "  TRAMO_3:|||||", "  TRAMO_4:|1|I1|||G1", "EMP_2:E2|F2",
+                   "  TRAMO_1:T-GUARDIA|1|I12||S2|G1", "EMP_3:E3|F3"}));
   Lines names;
   for (const pugi::xml_node& v : salidas.child("listasal").child("listasal").children()) {
     names.push_back(v.attribute("dato").value());
   }
-  EXPECT_EQ(names, (Lines{"X_ACTIVIDAD", "N_DIASEMANA", "X_TRAMO", "X_DEPCENTRO", "X_MATERIAOMC", "X_UNIDAD"}));
+  EXPECT_EQ(names, (Lines{"X_ACTIVIDAD", "N_DIASEMANA", "X_TRAMO", "X_DEPCENTRO", "X_MATERIAOMC",
+                          "X_UNIDAD"}));
 }
 
 TEST_F(ImportRunTest, NoTeachersGivesOnlyTheStatusBlock) {
   WriteTable(tables_.path(), tables::kProft, {});
-  WriteTable(tables_.path(), kSolucWithTextDay, {{"MGAR", "x", "1", "MATE", "1ESO", "AULA"}});  // never read
+  WriteTable(tables_.path(), kSolucWithTextDay,
+             {{"MGAR", "x", "1", "MATE", "1ESO", "AULA"}});  // never read
   const ImportReport report = Import();
   EXPECT_EQ(report.teachers, 0u);
   pugi::xml_document doc;
@@ -164,14 +174,20 @@ TEST_F(ImportRunTest, FailuresWriteNoResultAndKeepTheEarlierOne) {
        "CURSOST"},
       {"SOLUC without HORA",
        [this] {
-         static constexpr FieldDef kFields[] = {{"PROF", FieldKind::kText, 4}, {"DIA", FieldKind::kInteger, 0},
-                                                {"ASIG", FieldKind::kText, 4}, {"CODGRUPO", FieldKind::kText, 4},
+         static constexpr FieldDef kFields[] = {{"PROF", FieldKind::kText, 4},
+                                                {"DIA", FieldKind::kInteger, 0},
+                                                {"ASIG", FieldKind::kText, 4},
+                                                {"CODGRUPO", FieldKind::kText, 4},
                                                 {"AULA", FieldKind::kText, 4}};
-         WriteTable(tables_.path(), TableDef{"SOLUC", kFields}, {{"MGAR", "1", "MATE", "1ESO", "AULA"}});
+         WriteTable(tables_.path(), TableDef{"SOLUC", kFields},
+                    {{"MGAR", "1", "MATE", "1ESO", "AULA"}});
        },
        "HORA"},
       {"non-numeric DIA",
-       [this] { WriteTable(tables_.path(), kSolucWithTextDay, {{"MGAR", "L", "1", "MATE", "1ESO", "AULA"}}); },
+       [this] {
+         WriteTable(tables_.path(), kSolucWithTextDay,
+                    {{"MGAR", "L", "1", "MATE", "1ESO", "AULA"}});
+       },
        "DIA"},
       {"document without SALIDAS",
        [this] {
@@ -220,12 +236,16 @@ TEST_F(ImportRunTest, ReadsADBase7SolvedTimetableWithDeletedRows) {
     return std::string(1, flag) + prof + Big(dia ^ 0x80000000u, 4) + Big(hora ^ 0x80000000u, 4) +
            asig + "1ESO" + "AULA";
   };
-  testing::WriteFile(tables_ / "SOLUC.DBF",
-                     testing::DbfBytes(0x04,
-                                       {{"PROF", 'C', 4}, {"DIA", 'I', 4}, {"HORA", 'I', 4},
-                                        {"ASIG", 'C', 4}, {"CODGRUPO", 'C', 4}, {"AULA", 'C', 4}},
-                                       {row(' ', "MGAR", 1, 12, "GUAR"), row('*', "MGAR", 1, 1, "MATE"),
-                                        row(' ', "MGAR", 1, 1, "MATE")}));
+  testing::WriteFile(tables_ / "SOLUC.DBF", testing::DbfBytes(0x04,
+                                                              {{"PROF", 'C', 4},
+                                                               {"DIA", 'I', 4},
+                                                               {"HORA", 'I', 4},
+                                                               {"ASIG", 'C', 4},
+                                                               {"CODGRUPO", 'C', 4},
+                                                               {"AULA", 'C', 4}},
+                                                              {row(' ', "MGAR", 1, 12, "GUAR"),
+                                                               row('*', "MGAR", 1, 1, "MATE"),
+                                                               row(' ', "MGAR", 1, 1, "MATE")}));
   const ImportReport report = Import();
   EXPECT_EQ(report.slots, 2u);
   EXPECT_EQ(DescribeTeachers(Result().document_element().child("SALIDAS")),

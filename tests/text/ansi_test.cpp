@@ -14,13 +14,15 @@ struct Conversion {
 TEST(AnsiTest, ConvertsUtf8ToWindows1252) {
   const Conversion cases[] = {
       {"Matemáticas", "Matem\xE1ticas"},
-      {"Ñandú", "\xD1" "and\xFA"},
+      {"Ñandú",
+       "\xD1"
+       "and\xFA"},
       {"€ „ ‰ Š Œ Ž ™ š œ ž Ÿ", "\x80 \x84 \x89 \x8A \x8C \x8E \x99 \x9A \x9C \x9E \x9F"},
-      {"Erdős", "Erdos"},          // ő decomposes to o + double acute
+      {"Erdős", "Erdos"},  // ő decomposes to o + double acute
       {"Čapek Şahin", "Capek Sahin"},
-      {"ǖ", "\xFC"},               // ǖ -> ü + macron: ü is in 1252
-      {"日本", "??"},              // no look-alike: one '?' per character
-      {"😀x", "?x"},               // beyond the BMP: still one '?'
+      {"ǖ", "\xFC"},   // ǖ -> ü + macron: ü is in 1252
+      {"日本", "??"},  // no look-alike: one '?' per character
+      {"😀x", "?x"},    // beyond the BMP: still one '?'
       {"", ""},
   };
   for (const Conversion& c : cases) {
@@ -66,10 +68,16 @@ TEST(AnsiTest, ComparesWindows1252LettersWithoutCase) {
     bool same;
   };
   const Case cases[] = {
-      {"LENGUA", "Lengua", true},      {"\xE1" "rbol", "\xC1RBOL", true},  // á = Á
-      {"ni\xF1o", "NI\xD1O", true},    {"\x9A", "\x8A", true},          // š = Š
-      {"\xFF", "\x9F", true},          {"\xF7", "\xD7", false},         // ÷ is no letter
-      {"\xDF", "SS", false},           {"ABC", "ABC ", false},
+      {"LENGUA", "Lengua", true},
+      {"\xE1"
+       "rbol",
+       "\xC1RBOL", true},  // á = Á
+      {"ni\xF1o", "NI\xD1O", true},
+      {"\x9A", "\x8A", true},  // š = Š
+      {"\xFF", "\x9F", true},
+      {"\xF7", "\xD7", false},  // ÷ is no letter
+      {"\xDF", "SS", false},
+      {"ABC", "ABC ", false},
       {"MATE", "MAT1", false},
   };
   for (const Case& c : cases) {

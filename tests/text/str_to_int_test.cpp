@@ -13,11 +13,21 @@ TEST(StrToIntTest, AcceptsWhatTheToolkitAccepts) {
     int32_t value;
   };
   const Case cases[] = {
-      {"90", 90},           {"  781", 781},       {"-60", -60},
-      {"+7", 7},            {"08", 8},            {"$1F04A2", 0x1F04A2},
-      {"$ff", 255},         {"-$3C", -60},        {"x10", 16},
-      {"X10", 16},          {"$FFFFFFFF", -1},    {"$80000000", INT32_MIN},
-      {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN}, {"$00000000FF", 255},
+      {"90", 90},
+      {"  781", 781},
+      {"-60", -60},
+      {"+7", 7},
+      {"08", 8},
+      {"$1F04A2", 0x1F04A2},
+      {"$ff", 255},
+      {"-$3C", -60},
+      {"x10", 16},
+      {"X10", 16},
+      {"$FFFFFFFF", -1},
+      {"$80000000", INT32_MIN},
+      {"2147483647", INT32_MAX},
+      {"-2147483648", INT32_MIN},
+      {"$00000000FF", 255},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
@@ -25,8 +35,8 @@ TEST(StrToIntTest, AcceptsWhatTheToolkitAccepts) {
 }
 
 TEST(StrToIntTest, RejectsEverythingElseWithTheToolkitText) {
-  const char* rejected[] = {"",    " ",        "0x10",       "$0x1F",      "12 ",
-                            "\t5", "1.5",      "-",          "$",          "- 5",
+  const char* rejected[] = {"",      " ",          "0x10",        "$0x1F",      "12 ",
+                            "\t5",   "1.5",        "-",           "$",          "- 5",
                             "30:00", "2147483648", "-2147483649", "$100000000", "1e3"};
   for (const char* text : rejected) {
     try {
