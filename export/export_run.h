@@ -1,7 +1,8 @@
 // The export run: the source document chosen by the user becomes the seven
 // timetable tables. The run is all or nothing: the tables are built as temporary
 // files in the table directory and put in place only when every step has
-// succeeded; on any error the directory is exactly as before the run.
+// succeeded; on any error the directory is exactly as before the run, and a run
+// killed half way is undone by the next one (tables/table_set_writer.h).
 #pragma once
 
 #include <cstddef>

@@ -14,7 +14,21 @@
 namespace tvb {
 namespace {
 
-std::string Cause() { return std::strerror(errno); }
+// The cause of the last failed call, in the user's words where it is a common one.
+std::string Cause() {
+  switch (errno) {
+    case ENOSPC: return "no queda espacio en el disco";
+    case EDQUOT: return "se ha agotado la cuota de disco";
+    case EIO: return "error de entrada/salida";
+    case EACCES:
+    case EPERM: return "permiso denegado";
+    case ENOENT: return "no existe";
+    case EROFS: return "el disco es de solo lectura";
+    case ENOTDIR: return "una parte de la ruta no es una carpeta";
+    case EISDIR: return "es una carpeta";
+    default: return std::strerror(errno);
+  }
+}
 
 [[noreturn]] void Fail(const std::string& what, const Path& path) {
   throw FileError("No se pudo " + what + " " + ShowPath(path) + ": " + Cause());
@@ -155,6 +169,11 @@ class PosixFileSystem : public FileSystem {
   void Rename(const Path& from, const Path& to) override {
     if (::rename(from.c_str(), to.c_str()) != 0) Fail("renombrar", from);
   }
+  bool Link(const Path& from, const Path& to) override {
+    if (::link(from.c_str(), to.c_str()) == 0) return true;
+    if (errno == EPERM || errno == EOPNOTSUPP) return false;
+    Fail("enlazar", from);
+  }
   void Remove(const Path& path) override {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) Fail("borrar", path);
   }
@@ -179,6 +198,14 @@ class PosixFileSystem : public FileSystem {
 };
 
 }  // namespace
+
+void RemoveQuietly(FileSystem& fs, const Path& path) {
+  try {
+    fs.Remove(path);
+  } catch (const Error&) {
+    // The file stays behind; nothing more can be done here.
+  }
+}
 
 FileSystem& RealFileSystem() {
   static PosixFileSystem fs;
@@ -218,19 +245,46 @@ AtomicFile::AtomicFile(FileSystem& fs, Path target)
 AtomicFile::~AtomicFile() {
   if (committed_) return;
   file_.reset();
-  try {
-    fs_.Remove(temporary_);
-  } catch (const Error&) {
-    // Nothing more can be done here; a later run removes stale temporaries.
-  }
+  RemoveQuietly(fs_, temporary_);
 }
 
 void AtomicFile::Commit() {
   file_->Sync();
   file_->Close();
-  fs_.Rename(temporary_, target_);
+  const Path dir = target_.parent_path().empty() ? Path(".") : target_.parent_path();
+  // The earlier file keeps a second name until the new one is durably in place,
+  // so that a failure at any step can put it back. Without hard links it is
+  // renamed aside for that while.
+  std::optional<Path> earlier;
+  if (fs_.Exists(target_)) {
+    earlier = TemporaryPathFor(target_);
+    if (!fs_.Link(target_, *earlier)) fs_.Rename(target_, *earlier);
+  }
+  bool renamed = false;
+  try {
+    fs_.Rename(temporary_, target_);
+    renamed = true;
+    fs_.SyncDirectory(dir);
+  } catch (const Error&) {
+    PutBack(renamed, earlier);
+    throw;
+  }
   committed_ = true;
-  fs_.SyncDirectory(target_.parent_path().empty() ? Path(".") : target_.parent_path());
+  if (earlier) RemoveQuietly(fs_, *earlier);
+}
+
+void AtomicFile::PutBack(bool renamed, const std::optional<Path>& earlier) {
+  try {
+    if (earlier) {
+      // A second name of a target never replaced: the rename does nothing.
+      fs_.Rename(*earlier, target_);
+      fs_.Remove(*earlier);
+    } else if (renamed) {
+      fs_.Remove(target_);
+    }
+  } catch (const Error&) {
+    // Nothing more can be done; the error that stopped the commit is reported.
+  }
 }
 
 void WriteFileAtomically(FileSystem& fs, const Path& target, std::string_view bytes) {

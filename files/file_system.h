@@ -65,6 +65,10 @@ class FileSystem {
   virtual std::unique_ptr<OutputFile> Create(const Path& path) = 0;
   // Replaces `to` atomically where it exists.
   virtual void Rename(const Path& from, const Path& to) = 0;
+  // Gives the file `from` the further name `to` (a hard link); fails when `to`
+  // exists. Both names then show the same file. Returns false, changing nothing,
+  // where the file system has no hard links.
+  virtual bool Link(const Path& from, const Path& to) = 0;
   virtual void Remove(const Path& path) = 0;
   // Names of the entries of `dir`, without "." and "..".
   virtual std::vector<std::string> List(const Path& dir) = 0;
@@ -89,7 +93,8 @@ inline constexpr std::string_view kTemporarySuffix = ".tvbtmp";
 
 // A file that replaces `target` whole or not at all: bytes go to a temporary file
 // beside it, and Commit() syncs it and renames it over `target`. Destroyed without
-// Commit() (an error on the way), the temporary is removed and `target` is as before.
+// Commit(), or when Commit() fails at any step, the temporary is removed and
+// `target` is as before.
 class AtomicFile {
  public:
   AtomicFile(FileSystem& fs, Path target);
@@ -102,12 +107,19 @@ class AtomicFile {
   const Path& temporary() const { return temporary_; }
 
  private:
+  // After a failed commit: the earlier file back in place, its backup name gone.
+  void PutBack(bool renamed, const std::optional<Path>& earlier);
+
   FileSystem& fs_;
   Path target_;
   Path temporary_;
   std::unique_ptr<OutputFile> file_;
   bool committed_ = false;
 };
+
+// Removes `path` where it exists, ignoring errors: for clean-up on paths where a
+// failure can only leave a stray file behind.
+void RemoveQuietly(FileSystem& fs, const Path& path);
 
 // Writes `bytes` to `target` through an AtomicFile.
 void WriteFileAtomically(FileSystem& fs, const Path& target, std::string_view bytes);

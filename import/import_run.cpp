@@ -2,6 +2,7 @@
 
 #include "import/result_document.h"
 #include "import/slot_lookups.h"
+#include "tables/table_set_writer.h"
 #include "text/error.h"
 
 namespace tvb {
@@ -33,6 +34,8 @@ Path ResultPathFor(const Path& document) {
 ImportReport ImportarDocumento(FileSystem& fs, const Path& document, const Path& tables) {
   if (!fs.Exists(document)) throw MissingFileError();
   if (!fs.IsDirectory(tables)) throw Error("No existe la carpeta de tablas " + ShowPath(tables));
+  // An export killed while it put its tables in place must not be read half done.
+  RepairTableDirectory(fs, tables);
   ImportTables t = ImportTables::Open(fs, tables);
   auto doc = std::make_shared<xml::Document>(xml::Document::Load(fs, document));
 

@@ -13,9 +13,9 @@
 namespace tvb {
 
 struct ImportReport {
-  std::size_t teachers = 0;  // teacher lists written
-  std::size_t slots = 0;     // slot lists written, all teachers together
-  Path result;               // the result file
+  std::size_t teachers = 0;                       // teacher lists written
+  std::size_t slots = 0;                          // slot lists written, all teachers together
+  Path result;                                    // the result file
   std::shared_ptr<const xml::Document> document;  // the loaded document
 };
 
@@ -24,8 +24,10 @@ struct ImportReport {
 Path ResultPathFor(const Path& document);
 
 // Imports the solved timetable of the table directory `tables` into the result
-// document of `document`. Throws MissingFileError when no file exists at
-// `document`, and Error for every other failure.
+// document of `document`. The table directory is first repaired as every run
+// does (RepairTableDirectory), so that the tables of an export killed half way
+// are never read. Throws MissingFileError when no file exists at `document`, and
+// Error for every other failure.
 ImportReport ImportarDocumento(FileSystem& fs, const Path& document, const Path& tables);
 
 }  // namespace tvb

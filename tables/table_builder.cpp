@@ -161,7 +161,9 @@ std::string TableBuilder::Header(std::chrono::year_month_day today) const {
 }
 
 std::string TableBuilder::FileBytes(std::chrono::year_month_day today) const {
-  std::string bytes = Header(today);
+  std::string bytes;
+  bytes.reserve(HeaderLength() + records_.size() + 1);  // one allocation, no doubling at the end
+  bytes += Header(today);
   bytes += records_;
   bytes += kEndOfFile;
   return bytes;

@@ -1,100 +1,118 @@
 #include "tables/table_set_writer.h"
 
+#include "tables/table_set_journal.h"
+#include "text/ansi.h"
 #include "text/error.h"
 
 namespace tvb {
 namespace {
 
+constexpr std::string_view kExtensions[] = {".DBF", ".MDX"};
+
 std::string FileName(std::string_view table, std::string_view extension) {
   return std::string(table) + std::string(extension);
 }
 
-// The temporaries of one Replace, removed unless they were all put in place.
+// Whether `file` is the table file or the index of `table`, in any letter case.
+bool BelongsTo(std::string_view file, std::string_view table) {
+  const std::string upper = AsciiUpper(file);
+  return upper == FileName(table, ".DBF") || upper == FileName(table, ".MDX");
+}
+
+// The new tables written whole beside the old ones, each synced and held; removed
+// again unless they were put in place.
 class Temporaries {
  public:
   explicit Temporaries(FileSystem& fs) : fs_(fs) {}
   Temporaries(const Temporaries&) = delete;
   Temporaries& operator=(const Temporaries&) = delete;
   ~Temporaries() {
-    for (auto& [path, file] : files_) {
-      file.reset();
-      if (!placed_) {
-        try {
-          fs_.Remove(path);
-        } catch (const Error&) {
-          // Left for the next run, which removes temporaries nobody holds.
-        }
-      }
-    }
+    held_.clear();
+    if (placed_) return;
+    for (const Path& path : paths_) RemoveQuietly(fs_, path);
   }
-  void Add(Path path, std::unique_ptr<OutputFile> file) {
-    files_.emplace_back(std::move(path), std::move(file));
+  // Writes `bytes` to a temporary beside `target`; returns its file name.
+  std::string Write(const Path& target, std::string_view bytes) {
+    const Path path = TemporaryPathFor(target);
+    std::unique_ptr<OutputFile> file = fs_.Create(path);
+    paths_.push_back(path);
+    file->Write(bytes);
+    file->Sync();
+    file->Close();
+    held_.push_back(fs_.Hold(path));
+    return path.filename().string();
   }
-  std::vector<std::pair<Path, std::unique_ptr<OutputFile>>>& files() { return files_; }
   void MarkPlaced() { placed_ = true; }
 
  private:
   FileSystem& fs_;
-  std::vector<std::pair<Path, std::unique_ptr<OutputFile>>> files_;
+  std::vector<Path> paths_;
+  std::vector<std::unique_ptr<HeldFile>> held_;
   bool placed_ = false;
 };
 
+void RemoveStaleTemporaries(FileSystem& fs, const Path& dir) {
+  for (const std::string& entry : fs.List(dir)) {
+    if (!entry.ends_with(kTemporarySuffix)) continue;
+    const Path path = dir / entry;
+    if (!fs.IsHeld(path)) fs.Remove(path);
+  }
+}
+
 }  // namespace
+
+void RepairTableDirectory(FileSystem& fs, const Path& dir) {
+  UndoInterruptedReplace(fs, dir);
+  RemoveStaleTemporaries(fs, dir);
+}
 
 TableSetWriter::TableSetWriter(FileSystem& fs, Path dir, const std::vector<std::string_view>& names)
     : fs_(fs), dir_(std::move(dir)) {
   if (!fs_.IsDirectory(dir_)) {
     throw Error("No existe la carpeta de tablas " + ShowPath(dir_));
   }
+  RepairTableDirectory(fs_, dir_);
   for (std::string_view name : names) {
-    for (const Path& file : FindAllIgnoringCase(fs_, dir_, FileName(name, ".DBF"))) {
-      try {
-        held_.push_back(fs_.Hold(file));
-      } catch (const FileBusyError&) {
-        throw Error("La tabla " + std::string(name) + " está en uso por otro programa (" +
-                    ShowPath(file) + "); no se ha cambiado ninguna tabla");
+    for (std::string_view extension : kExtensions) {
+      for (const Path& file : FindAllIgnoringCase(fs_, dir_, FileName(name, extension))) {
+        held_.push_back({file.filename().string(), HoldForReplacing(fs_, file, name)});
       }
     }
   }
-  RemoveStaleTemporaries();
 }
 
 TableSetWriter::~TableSetWriter() = default;
 
-void TableSetWriter::RemoveStaleTemporaries() {
-  for (const std::string& entry : fs_.List(dir_)) {
-    if (!entry.ends_with(kTemporarySuffix)) continue;
-    const Path path = dir_ / entry;
-    if (!fs_.IsHeld(path)) fs_.Remove(path);
+void TableSetWriter::Replace(const std::vector<NewTable>& tables) {
+  try {
+    DoReplace(tables);
+  } catch (const FileBusyError&) {
+    throw;
+  } catch (const FileError& error) {
+    throw FileError(std::string(error.what()) +
+                    (fs_.Exists(dir_ / kJournalName)
+                         ? "; la próxima ejecución dejará las tablas como estaban"
+                         : "; no se ha cambiado ninguna tabla"));
   }
 }
 
-void TableSetWriter::Replace(const std::vector<NewTable>& tables) {
+void TableSetWriter::DoReplace(const std::vector<NewTable>& tables) {
   Temporaries temporaries(fs_);
-  for (const NewTable& table : tables) {
-    const Path temporary = TemporaryPathFor(dir_ / FileName(table.name, ".DBF"));
-    temporaries.Add(temporary, fs_.Create(temporary));
-    auto& file = temporaries.files().back().second;
-    file->Write(table.bytes);
-    file->Sync();
-  }
-  // Every new table is whole on disk: put them in place, then drop what the old
-  // ones left behind (copies under other letter case, their index files).
-  for (std::size_t i = 0; i < tables.size(); ++i) {
-    fs_.Rename(temporaries.files()[i].first, dir_ / FileName(tables[i].name, ".DBF"));
-  }
-  temporaries.MarkPlaced();
-  for (auto& [path, file] : temporaries.files()) file->Close();
+  std::vector<JournalMove> moves;
   for (const NewTable& table : tables) {
     const std::string dbf = FileName(table.name, ".DBF");
-    for (const Path& old : FindAllIgnoringCase(fs_, dir_, dbf)) {
-      if (old.filename() != dbf) fs_.Remove(old);
+    const std::string temporary = temporaries.Write(dir_ / dbf, table.bytes);
+    // The old files first, then the new table over the old one's name.
+    for (const HeldOldFile& old : held_) {
+      if (!BelongsTo(old.name, table.name)) continue;
+      const auto kind = old.name == dbf ? JournalMove::Kind::kKeep : JournalMove::Kind::kAside;
+      moves.push_back({kind, old.name, TemporaryPathFor(dir_ / old.name).filename().string()});
     }
-    for (const Path& index : FindAllIgnoringCase(fs_, dir_, FileName(table.name, ".MDX"))) {
-      fs_.Remove(index);
-    }
+    moves.push_back({JournalMove::Kind::kPlace, temporary, dbf});
   }
-  fs_.SyncDirectory(dir_);
+  Journal journal(fs_, dir_, std::move(moves));
+  journal.Commit();
+  temporaries.MarkPlaced();
 }
 
 }  // namespace tvb
