@@ -66,16 +66,25 @@ bool LockOrBusy(int fd, const Path& path) {
   Fail("bloquear", path);
 }
 
+// Reads from the current offset to the end into one buffer sized by fstat, so
+// that a large file is copied once; a file that grows meanwhile is still read whole.
 std::string ReadDescriptor(int fd, const Path& path) {
-  std::string out;
-  char buffer[1 << 16];
+  struct stat st {};
+  const off_t at = ::lseek(fd, 0, SEEK_CUR);
+  const bool sized = ::fstat(fd, &st) == 0 && at >= 0 && st.st_size > at;
+  // One byte more than expected, so that the end is seen without growing.
+  std::string out(sized ? static_cast<std::size_t>(st.st_size - at) + 1 : 1 << 16, '\0');
+  std::size_t size = 0;
   for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (size == out.size()) out.resize(out.size() * 2);
+    const ssize_t n = ::read(fd, out.data() + size, out.size() - size);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) Fail("leer", path);
-    if (n == 0) return out;
-    out.append(buffer, static_cast<size_t>(n));
+    if (n == 0) break;
+    size += static_cast<std::size_t>(n);
   }
+  out.resize(size);
+  return out;
 }
 
 class PosixHeldFile : public HeldFile {

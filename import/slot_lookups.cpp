@@ -5,16 +5,20 @@
 namespace tvb {
 namespace {
 
-// A key of two texts that cannot be confused with another pair.
-std::string PairKey(const std::string& a, const std::string& b) {
-  return std::to_string(a.size()) + ':' + a + b;
+// A key of two texts that cannot be confused with another pair, made in `key`.
+std::string_view PairKey(std::string_view a, std::string_view b, std::string& key) {
+  key.assign(std::to_string(a.size()));
+  key += ':';
+  key += a;
+  key += b;
+  return key;
 }
 
 template <typename KeyOf>
-std::unordered_map<std::string, std::size_t> FirstRowsBy(const Table& table, KeyOf key_of) {
-  std::unordered_map<std::string, std::size_t> rows;
-  rows.reserve(table.RowCount());
-  for (std::size_t row = 0; row < table.RowCount(); ++row) rows.emplace(key_of(row), row);
+FirstRowIndex FirstRowsBy(const Table& table, KeyOf key_of) {
+  FirstRowIndex rows(table.RowCount());
+  std::string scratch;
+  for (std::size_t row = 0; row < table.RowCount(); ++row) rows.Emplace(key_of(row, scratch), row);
   return rows;
 }
 
@@ -54,39 +58,64 @@ SlotLookups::SlotLookups(ImportTables& tables)
       grupo_abrev_(tables.grupost, "ABREV"),
       grupo_clave_(tables.grupost, "CLAVE") {}
 
-std::optional<std::size_t> SlotLookups::Lookup(const FirstRows& rows, const std::string& key) {
-  const auto found = rows.find(key);
-  if (found == rows.end()) return std::nullopt;
-  return found->second;
+FirstRowIndex::FirstRowIndex(std::size_t expected) {
+  std::size_t capacity = 16;
+  while (capacity < 2 * expected) capacity *= 2;
+  slots_.resize(capacity);
+  mask_ = capacity - 1;
+}
+
+void FirstRowIndex::Emplace(std::string_view key, std::size_t row) {
+  for (std::size_t i = std::hash<std::string_view>{}(key)&mask_;; i = (i + 1) & mask_) {
+    Slot& slot = slots_[i];
+    if (slot.row == kEmpty) {
+      slot.key = key;
+      slot.row = row;
+      return;
+    }
+    if (slot.key == key) return;
+  }
+}
+
+std::optional<std::size_t> FirstRowIndex::Find(std::string_view key) const {
+  for (std::size_t i = std::hash<std::string_view>{}(key)&mask_;; i = (i + 1) & mask_) {
+    const Slot& slot = slots_[i];
+    if (slot.row == kEmpty) return std::nullopt;
+    if (slot.key == key) return slot.row;
+  }
 }
 
 SlotValues SlotLookups::Find(std::size_t row) {
   SlotValues v;
-  const std::string subject = soluc_asig_.Text(row);
-  const std::string group = soluc_grupo_.Text(row);
-  if (auto a = Lookup(Assignments(), PairKey(subject, group))) {
-    v.materiaomc = asig_clave_.Text(*a);
-    v.actividad = asig_tarea_.Text(*a);
+  const std::string_view subject = soluc_asig_.View(row, scratch_[0]);
+  const std::string_view group = soluc_grupo_.View(row, scratch_[1]);
+  std::string scratch;
+  if (auto a = Assignments().Find(PairKey(subject, group, key_))) {
+    v.materiaomc = asig_clave_.View(*a, scratch);
+    v.actividad = asig_tarea_.View(*a, scratch);
   }
   // A slot without task number is a task: its key comes from the task's row.
   if (Trim(v.actividad).empty()) {
-    if (auto task = Lookup(Tasks(), subject)) v.actividad = nomasg_codtarea_.Text(*task);
+    if (auto task = Tasks().Find(subject)) v.actividad = nomasg_codtarea_.View(*task, scratch);
   }
-  const std::string day_period =
-      soluc_dia_.Text(row) + std::to_string(t_.soluc.Integer(row, soluc_hora_()));
-  if (auto g = Lookup(Grid(), day_period)) {
-    v.diasemana = grid_dia_.Text(*g);
-    v.tramo = grid_coddiho_.Text(*g);
+  key_.assign(soluc_dia_.View(row, scratch));
+  key_ += std::to_string(t_.soluc.Integer(row, soluc_hora_()));
+  if (auto g = Grid().Find(key_)) {
+    v.diasemana = grid_dia_.View(*g, scratch);
+    v.tramo = grid_coddiho_.View(*g, scratch);
   }
-  if (auto room = Lookup(Rooms(), soluc_aula_.Text(row))) v.depcentro = aula_depcentro_.Text(*room);
-  if (auto unit = Lookup(Groups(), group)) v.unidad = grupo_clave_.Text(*unit);
+  if (auto room = Rooms().Find(soluc_aula_.View(row, scratch_[2]))) {
+    v.depcentro = aula_depcentro_.View(*room, scratch);
+  }
+  if (auto unit = Groups().Find(group)) v.unidad = grupo_clave_.View(*unit, scratch);
   return v;
 }
 
 const SlotLookups::FirstRows& SlotLookups::Assignments() {
   if (!assignments_) {
-    assignments_ = FirstRowsBy(t_.asigt, [this](std::size_t r) {
-      return PairKey(asig_casig_.Text(r), asig_cgrup_.Text(r));
+    std::string subject, key;
+    assignments_ = FirstRowsBy(t_.asigt, [&](std::size_t r, std::string& group) {
+      return PairKey(asig_casig_.View(r, subject), asig_cgrup_.View(r, group), key);
     });
   }
   return *assignments_;
@@ -94,25 +123,33 @@ const SlotLookups::FirstRows& SlotLookups::Assignments() {
 
 const SlotLookups::FirstRows& SlotLookups::Tasks() {
   if (!tasks_)
-    tasks_ = FirstRowsBy(t_.asignomt, [this](std::size_t r) { return nomasg_cod_.Text(r); });
+    tasks_ = FirstRowsBy(t_.asignomt, [this](std::size_t r, std::string& scratch) {
+      return nomasg_cod_.View(r, scratch);
+    });
   return *tasks_;
 }
 
 const SlotLookups::FirstRows& SlotLookups::Grid() {
   if (!grid_)
-    grid_ = FirstRowsBy(t_.diashorast, [this](std::size_t r) { return grid_diho_.Text(r); });
+    grid_ = FirstRowsBy(t_.diashorast, [this](std::size_t r, std::string& scratch) {
+      return grid_diho_.View(r, scratch);
+    });
   return *grid_;
 }
 
 const SlotLookups::FirstRows& SlotLookups::Rooms() {
   if (!rooms_)
-    rooms_ = FirstRowsBy(t_.aulat, [this](std::size_t r) { return aula_abrev_.Text(r); });
+    rooms_ = FirstRowsBy(t_.aulat, [this](std::size_t r, std::string& scratch) {
+      return aula_abrev_.View(r, scratch);
+    });
   return *rooms_;
 }
 
 const SlotLookups::FirstRows& SlotLookups::Groups() {
   if (!groups_)
-    groups_ = FirstRowsBy(t_.grupost, [this](std::size_t r) { return grupo_abrev_.Text(r); });
+    groups_ = FirstRowsBy(t_.grupost, [this](std::size_t r, std::string& scratch) {
+      return grupo_abrev_.View(r, scratch);
+    });
   return *groups_;
 }
 

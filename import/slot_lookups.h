@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "import/result_document.h"
 #include "tables/table.h"
@@ -32,12 +33,34 @@ class LazyField {
     return index_;
   }
   std::string Text(std::size_t row) { return table_.Text(row, (*this)()); }
+  // The text without a copy where the table allows it (see Table::TextView).
+  std::string_view View(std::size_t row, std::string& scratch) {
+    return table_.TextView(row, (*this)(), scratch);
+  }
 
  private:
   const Table& table_;
   const char* name_;
   static constexpr std::size_t kUnresolved = static_cast<std::size_t>(-1);
   std::size_t index_ = kUnresolved;
+};
+
+// The first row of each key, in one flat array probed linearly: a lookup reads
+// one or two cache lines, where a node-based map follows three or four pointers.
+class FirstRowIndex {
+ public:
+  explicit FirstRowIndex(std::size_t expected);
+  void Emplace(std::string_view key, std::size_t row);  // the first row of a key wins
+  std::optional<std::size_t> Find(std::string_view key) const;
+
+ private:
+  static constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
+  struct Slot {
+    std::string key;
+    std::size_t row = kEmpty;
+  };
+  std::vector<Slot> slots_;
+  std::size_t mask_;
 };
 
 class SlotLookups {
@@ -50,8 +73,7 @@ class SlotLookups {
   SlotValues Find(std::size_t row);
 
  private:
-  using FirstRows = std::unordered_map<std::string, std::size_t>;
-  static std::optional<std::size_t> Lookup(const FirstRows& rows, const std::string& key);
+  using FirstRows = FirstRowIndex;
   const FirstRows& Assignments();
   const FirstRows& Tasks();
   const FirstRows& Grid();
@@ -66,6 +88,9 @@ class SlotLookups {
   LazyField aula_abrev_, aula_depcentro_;
   LazyField grupo_abrev_, grupo_clave_;
   std::optional<FirstRows> assignments_, tasks_, grid_, rooms_, groups_;
+  // Room for texts that are not character fields, and for keys, reused per slot.
+  std::string scratch_[3];
+  std::string key_;
 };
 
 }  // namespace tvb

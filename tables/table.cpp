@@ -128,6 +128,20 @@ std::string Table::Text(std::size_t row, std::size_t field) const {
               " de la fila " + std::to_string(row + 1) + " no contiene un número válido");
 }
 
+std::string_view Table::TextView(std::size_t row, std::size_t field, std::string& scratch) const {
+  const Impl& impl = Readable();
+  if (row < impl.live_records.size() && field < impl.layout.fields.size() &&
+      impl.layout.fields[field].type == 'C') {
+    const dbf::FieldLayout& layout = impl.layout.fields[field];
+    const std::string_view bytes(impl.bytes.data() + impl.live_records[row] + layout.offset,
+                                 layout.length);
+    const std::size_t end = bytes.find_last_not_of(std::string_view(" \0", 2));
+    return end == bytes.npos ? std::string_view() : bytes.substr(0, end + 1);
+  }
+  scratch = Text(row, field);
+  return scratch;
+}
+
 std::string Table::Where(std::size_t row, std::size_t field) const {
   return "Tabla " + impl_->name + ", campo " + AnsiToUtf8(impl_->layout.fields[field].name) +
          ", fila " + std::to_string(row + 1) + ": ";

@@ -52,6 +52,10 @@ class Table {
   // Field of live row `row` as text: a text field without trailing blanks; a number
   // in plain decimal ("3", "-2", "1.5"); an empty number as "".
   std::string Text(std::size_t row, std::size_t field) const;
+  // The same text without a copy where the field is a character field: the view
+  // points into the table, valid while it is open. For other fields the text is
+  // made in `scratch` and the view points there.
+  std::string_view TextView(std::size_t row, std::size_t field, std::string& scratch) const;
   // As a whole number: number fields by value (an empty one is 0); a text field
   // through the toolkit integer conversion. Errors name table, field and row.
   int32_t Integer(std::size_t row, std::size_t field) const;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string_view>
 
 namespace tvb {
@@ -25,12 +26,16 @@ struct TableDef {
   std::string_view name;  // upper case, without extension: "ASIGNOMT"
   std::span<const FieldDef> fields;
 
-  // Position of the field `field`, which must be one of this table's.
-  constexpr std::size_t Index(std::string_view field) const {
+  // Position of the field `field`, which must be one of this table's. Worked out
+  // while compiling, so that a misspelt field name does not compile.
+  consteval std::size_t Index(std::string_view field) const { return IndexOf(field); }
+
+  // The same for a name known only at run time.
+  constexpr std::size_t IndexOf(std::string_view field) const {
     for (std::size_t i = 0; i < fields.size(); ++i) {
       if (fields[i].name == field) return i;
     }
-    throw "unknown field";  // a mistake in the program; fails at compile time in constant evaluation
+    throw std::invalid_argument("unknown field");
   }
 };
 

@@ -23,7 +23,7 @@ inline xml::Document LoadXml(const TempDir& dir, const std::string& xml) {
 inline std::vector<std::string> Column(const TableBuilder& table, std::string_view field) {
   std::vector<std::string> column;
   for (std::size_t row = 0; row < table.RowCount(); ++row) {
-    column.push_back(table.Text(row, table.def().Index(field)));
+    column.push_back(table.Text(row, table.def().IndexOf(field)));
   }
   return column;
 }
