@@ -1,5 +1,6 @@
 #include "xml/decoding.h"
 
+#include <cstdio>
 #include <optional>
 #include <string_view>
 
@@ -47,18 +48,35 @@ std::optional<DeclaredEncoding> FindDeclaredEncoding(std::string_view text) {
   throw DecodingError(reason, PositionOf(text, offset));
 }
 
-// Checks UTF-8 text in place: well-formed sequences and no null character.
+// XML's characters: a document holding any other is not well-formed, and its
+// result could not be written back (a name cannot hold a reference).
+bool AllowedInXml(char32_t cp) {
+  return cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
+         (cp >= 0xE000 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0x10FFFF);
+}
+
+// Refuses a character that XML does not allow; `text` holds what precedes it.
+void CheckCharacter(char32_t cp, std::string_view text, std::size_t offset) {
+  if (cp == 0) Fail("carácter nulo en el documento", text, offset);
+  if (!AllowedInXml(cp)) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
+    Fail(std::string("carácter no permitido en XML (") + code + ")", text, offset);
+  }
+}
+
+// Checks UTF-8 text in place: well-formed sequences of characters XML allows.
 void CheckUtf8(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
     const std::size_t start = i;
-    if (static_cast<unsigned char>(text[i]) - 1u < 0x7Fu) {
+    if (static_cast<unsigned char>(text[i]) - 0x20u < 0x60u) {
       ++i;
       continue;
     }
     const std::optional<char32_t> cp = NextCodePoint(text, i);
     if (!cp) Fail("secuencia UTF-8 no válida", text, start);
-    if (*cp == 0) Fail("carácter nulo en el documento", text, start);
+    CheckCharacter(*cp, text, start);
   }
 }
 
@@ -82,7 +100,7 @@ std::string DecodeUtf16(std::string_view bytes, bool little_endian) {
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
       Fail("secuencia UTF-16 no válida", out, out.size());
     }
-    if (cp == 0) Fail("carácter nulo en el documento", out, out.size());
+    CheckCharacter(cp, out, out.size());
     AppendUtf8(out, cp);
   }
   return out;
@@ -93,8 +111,9 @@ std::string DecodeEightBit(std::string_view bytes, Encoding encoding) {
   out.reserve(bytes.size() + bytes.size() / 8);
   for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte == 0) Fail("carácter nulo en el documento", out, out.size());
-    AppendUtf8(out, encoding == Encoding::kLatin1 ? char32_t{byte} : AnsiToCodePoint(byte));
+    const char32_t cp = encoding == Encoding::kLatin1 ? char32_t{byte} : AnsiToCodePoint(byte);
+    CheckCharacter(cp, out, out.size());
+    AppendUtf8(out, cp);
   }
   return out;
 }

@@ -1,8 +1,10 @@
 #include "xml/encoded_output.h"
 
+#include <cstdio>
 #include <optional>
 
 #include "text/ansi.h"
+#include "text/error.h"
 #include "xml/utf8.h"
 
 namespace tvb::xml {
@@ -37,6 +39,21 @@ std::string_view EscapeOf(char32_t cp, bool attribute) {
   }
 }
 
+// ASCII that the context writes as it is: every encoding but UTF-16 gives it the
+// same byte. Text escapes &, < and >; attribute values also ", tab and line feed.
+bool PlainAscii(char c, bool text, bool attribute) {
+  if (c == '\t' || c == '\n') return !attribute;
+  if (c < 0x20 || c > 0x7E) return false;
+  if ((text || attribute) && (c == '&' || c == '<' || c == '>')) return false;
+  return !(attribute && c == '"');
+}
+
+std::string Hex(char32_t cp) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(cp));
+  return digits;
+}
+
 }  // namespace
 
 EncodedOutput::EncodedOutput(AtomicFile& file, Encoding encoding, bool utf8_byte_order_mark)
@@ -46,6 +63,7 @@ EncodedOutput::EncodedOutput(AtomicFile& file, Encoding encoding, bool utf8_byte
 }
 
 void EncodedOutput::Markup(std::string_view utf8) { Write(utf8, Context::kMarkup); }
+void EncodedOutput::Name(std::string_view utf8) { Write(utf8, Context::kName); }
 void EncodedOutput::Text(std::string_view utf8) { Write(utf8, Context::kText); }
 void EncodedOutput::AttributeValue(std::string_view utf8) { Write(utf8, Context::kAttribute); }
 void EncodedOutput::CDataContent(std::string_view utf8) { Write(utf8, Context::kCData); }
@@ -56,8 +74,18 @@ void EncodedOutput::Flush() {
 }
 
 void EncodedOutput::Write(std::string_view utf8, Context context) {
+  const bool ascii_as_is = encoding_ != Encoding::kUtf16LE && encoding_ != Encoding::kUtf16BE;
+  const bool text = context == Context::kText;
+  const bool attribute = context == Context::kAttribute;
   std::size_t i = 0;
   while (i < utf8.size()) {
+    if (ascii_as_is) {
+      // A run of plain ASCII goes out in one piece.
+      const std::size_t start = i;
+      while (i < utf8.size() && PlainAscii(utf8[i], text, attribute)) ++i;
+      pending_.append(utf8.substr(start, i - start));
+      if (i == utf8.size()) break;
+    }
     const std::optional<char32_t> cp = NextCodePoint(utf8, i);
     WriteCharacter(cp && AllowedInXml(*cp) ? *cp : U'?', context);
   }
@@ -73,6 +101,14 @@ void EncodedOutput::WriteCharacter(char32_t cp, Context context) {
   switch (context) {
     case Context::kMarkup:
       return Put('?');
+    case Context::kName:
+      // Windows-1252 gives C1 controls no byte but keeps the one each was read from.
+      if (encoding_ == Encoding::kWindows1252 &&
+          AnsiToCodePoint(static_cast<unsigned char>(CodePointToAnsi(cp))) == cp) {
+        return Put(cp);
+      }
+      throw Error("El nombre de un elemento o atributo tiene el carácter U+" + Hex(cp) +
+                  ", que la codificación del documento no puede representar");
     case Context::kText:
     case Context::kAttribute:
       return PutReference(cp);

@@ -1,9 +1,12 @@
 // The bytes of a saved document: UTF-8 pieces in, the document's encoding out.
 // What a piece may hold decides how a character the encoding lacks is written:
 // as a numeric character reference in text and attribute values, as '?' in
-// names, comments, processing instructions and the document type, which cannot
-// hold references. A character XML does not allow at all (a control code, a
-// malformed sequence) is written as '?'.
+// comments, processing instructions and the document type, which cannot hold
+// references. A name keeps every character that has a byte in the encoding, the
+// C1 controls that Windows-1252's five undefined bytes stand for included, so
+// that the saved document stays well-formed; a name character without one is an
+// error. A character XML does not allow at all (a control code, a malformed
+// sequence) is written as '?'.
 #pragma once
 
 #include <string>
@@ -19,8 +22,10 @@ class EncodedOutput {
   // Writes the byte order mark: always for UTF-16, for UTF-8 when asked.
   EncodedOutput(AtomicFile& file, Encoding encoding, bool utf8_byte_order_mark);
 
-  // Names, delimiters, comments, processing instructions, document type.
+  // Delimiters, comments, processing instructions, document type.
   void Markup(std::string_view utf8);
+  // An element, attribute or processing instruction name.
+  void Name(std::string_view utf8);
   // Character data, with &, <, > escaped.
   void Text(std::string_view utf8);
   // An attribute value written between double quotes: also " and white space
@@ -34,7 +39,7 @@ class EncodedOutput {
   void Flush();
 
  private:
-  enum class Context { kMarkup, kText, kAttribute, kCData };
+  enum class Context { kMarkup, kName, kText, kAttribute, kCData };
   void Write(std::string_view utf8, Context context);
   void WriteCharacter(char32_t cp, Context context);
   bool Encodable(char32_t cp) const;

@@ -1,5 +1,7 @@
 #include "xml/markup_writer.h"
 
+#include <algorithm>
+
 namespace tvb::xml {
 
 void MarkupWriter::StartElement(std::string_view name, bool holds_text) {
@@ -7,13 +9,13 @@ void MarkupWriter::StartElement(std::string_view name, bool holds_text) {
   const bool inline_content = holds_text || (!open_.empty() && open_.back().inline_content);
   open_.push_back({std::string(name), inline_content});
   out_.Markup("<");
-  out_.Markup(name);
+  out_.Name(name);
   start_tag_pending_ = true;
 }
 
 void MarkupWriter::Attribute(std::string_view name, std::string_view value) {
   out_.Markup(" ");
-  out_.Markup(name);
+  out_.Name(name);
   out_.Markup("=\"");
   out_.AttributeValue(value);
   out_.Markup("\"");
@@ -28,7 +30,7 @@ void MarkupWriter::EndElement() {
   }
   if (!element.inline_content) NewLine(open_.size());
   out_.Markup("</");
-  out_.Markup(element.name);
+  out_.Name(element.name);
   out_.Markup(">");
 }
 
@@ -60,7 +62,7 @@ void MarkupWriter::Comment(std::string_view text) {
 void MarkupWriter::ProcessingInstruction(std::string_view target, std::string_view value) {
   BeginNode(false);
   out_.Markup("<?");
-  out_.Markup(target);
+  out_.Name(target);
   if (!value.empty()) {
     out_.Markup(" ");
     out_.Markup(value);
@@ -99,7 +101,7 @@ void MarkupWriter::BeginNode(bool is_text) {
 void MarkupWriter::NewLine(std::size_t depth) {
   if (!at_start_) out_.Markup("\n");
   at_start_ = false;
-  out_.Markup(std::string(depth, '\t'));
+  out_.Markup(std::string(std::min(depth, kMaxIndent), '\t'));
 }
 
 }  // namespace tvb::xml

@@ -1,7 +1,9 @@
 // The layout of a saved document. Every node goes on its own line, indented by
-// one tab per level, as pugixml's indented format does; inside an element that
-// holds text the content is written as it is, so that no white space is added
-// to any text. An element without content is written as <name />.
+// one tab per level, as pugixml's indented format does, up to kMaxIndent tabs:
+// deeper nodes are indented as that level, so that the file grows linearly with
+// the document however deep it nests. Inside an element that holds text the
+// content is written as it is, so that no white space is added to any text. An
+// element without content is written as <name />.
 #pragma once
 
 #include <string>
@@ -15,6 +17,8 @@ namespace tvb::xml {
 
 class MarkupWriter {
  public:
+  static constexpr std::size_t kMaxIndent = 64;
+
   explicit MarkupWriter(EncodedOutput& out) : out_(out) {}
 
   // "<name"; its attributes follow. With `holds_text` its content is inline.

@@ -1,5 +1,7 @@
 #include "xml/streamed_save.h"
 
+#include <algorithm>
+
 #include "text/ansi.h"
 #include "text/error.h"
 #include "xml/document_impl.h"
@@ -15,6 +17,16 @@ bool IsElementOf(const pugi::xml_node node, const pugi::xml_document& tree) {
   pugi::xml_node top = node;
   while (top.parent()) top = top.parent();
   return top == tree;
+}
+
+// `ansi` as UTF-8: the text itself when it is all ASCII (the same bytes in both),
+// else its conversion, kept in `converted`.
+std::string_view AsUtf8(std::string_view ansi, std::string& converted) {
+  const bool ascii = std::all_of(ansi.begin(), ansi.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return ansi;
+  converted = AnsiToUtf8(ansi);
+  return converted;
 }
 
 }  // namespace
@@ -58,8 +70,11 @@ StreamedSave::~StreamedSave() = default;
 
 void StreamedSave::Open(std::string_view name, std::string_view attribute, std::string_view value) {
   impl_->RequireWriting();
-  impl_->markup.StartElement(AnsiToUtf8(name), false);
-  if (!attribute.empty()) impl_->markup.Attribute(AnsiToUtf8(attribute), AnsiToUtf8(value));
+  std::string converted[3];
+  impl_->markup.StartElement(AsUtf8(name, converted[0]), false);
+  if (!attribute.empty()) {
+    impl_->markup.Attribute(AsUtf8(attribute, converted[1]), AsUtf8(value, converted[2]));
+  }
 }
 
 void StreamedSave::Close() {
@@ -73,9 +88,12 @@ void StreamedSave::Close() {
 void StreamedSave::Leaf(std::string_view name, std::string_view attribute, std::string_view value,
                         std::string_view text) {
   impl_->RequireWriting();
-  impl_->markup.StartElement(AnsiToUtf8(name), true);
-  if (!attribute.empty()) impl_->markup.Attribute(AnsiToUtf8(attribute), AnsiToUtf8(value));
-  if (!text.empty()) impl_->markup.Text(AnsiToUtf8(text));
+  std::string converted[4];
+  impl_->markup.StartElement(AsUtf8(name, converted[0]), true);
+  if (!attribute.empty()) {
+    impl_->markup.Attribute(AsUtf8(attribute, converted[1]), AsUtf8(value, converted[2]));
+  }
+  if (!text.empty()) impl_->markup.Text(AsUtf8(text, converted[3]));
   impl_->markup.EndElement();
 }
 
