@@ -35,10 +35,14 @@ ExportReport ExportarDocumento(FileSystem& fs, const Path& document, const Path&
   ExportarTramos(*doc, built);
 
   const auto today = Today();
+  std::vector<std::string> headers;
   std::vector<NewTable> files;
   ExportReport report;
+  headers.reserve(std::size(tables::kExportTables));
   for (const TableBuilder* table : InOrder(built)) {
-    files.push_back({table->def().name, table->FileBytes(today)});
+    headers.push_back(table->Header(today));
+    files.push_back(
+        {table->def().name, {headers.back(), table->Records(), TableBuilder::kFileEnd}});
     report.tables.push_back({table->def().name, table->RowCount()});
   }
   writer.Replace(files);

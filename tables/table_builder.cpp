@@ -21,7 +21,6 @@ constexpr std::size_t kMaxNameLength = 10;  // the 11th byte ends the name
 constexpr char kVersionDbase3 = 0x03;
 constexpr char kWindowsAnsiDriver = 0x03;
 constexpr char kFieldListEnd = 0x0D;
-constexpr char kEndOfFile = 0x1A;
 
 dbf::FieldLayout LayoutOf(const FieldDef& field, std::size_t offset) {
   dbf::FieldLayout layout;
@@ -165,7 +164,7 @@ std::string TableBuilder::FileBytes(std::chrono::year_month_day today) const {
   bytes.reserve(HeaderLength() + records_.size() + 1);  // one allocation, no doubling at the end
   bytes += Header(today);
   bytes += records_;
-  bytes += kEndOfFile;
+  bytes += kFileEnd;
   return bytes;
 }
 

@@ -43,12 +43,16 @@ class TableBuilder {
   // The whole file: header (with `today` as date of last update), field
   // descriptors, terminator 0x0D, the records and the end-of-file byte 0x1A.
   std::string FileBytes(std::chrono::year_month_day today) const;
+  // The same file in three pieces, so that the records need not be copied: the
+  // header with the field descriptors, the records, and the end-of-file byte.
+  std::string Header(std::chrono::year_month_day today) const;
+  std::string_view Records() const { return records_; }
+  static constexpr std::string_view kFileEnd{"\x1A", 1};
 
  private:
   // The bytes of `field` in the last row, checked to be a number field or not.
   std::span<char> LastRowField(std::size_t field, bool number);
   std::size_t HeaderLength() const;
-  std::string Header(std::chrono::year_month_day today) const;
 
   const TableDef& def_;
   std::vector<dbf::FieldLayout> fields_;

@@ -31,12 +31,12 @@ class Temporaries {
     if (placed_) return;
     for (const Path& path : paths_) RemoveQuietly(fs_, path);
   }
-  // Writes `bytes` to a temporary beside `target`; returns its file name.
-  std::string Write(const Path& target, std::string_view bytes) {
+  // Writes `pieces` to a temporary beside `target`; returns its file name.
+  std::string Write(const Path& target, const std::vector<std::string_view>& pieces) {
     const Path path = TemporaryPathFor(target);
     std::unique_ptr<OutputFile> file = fs_.Create(path);
     paths_.push_back(path);
-    file->Write(bytes);
+    for (std::string_view piece : pieces) file->Write(piece);
     file->Sync();
     file->Close();
     held_.push_back(fs_.Hold(path));
@@ -101,7 +101,7 @@ void TableSetWriter::DoReplace(const std::vector<NewTable>& tables) {
   std::vector<JournalMove> moves;
   for (const NewTable& table : tables) {
     const std::string dbf = FileName(table.name, ".DBF");
-    const std::string temporary = temporaries.Write(dir_ / dbf, table.bytes);
+    const std::string temporary = temporaries.Write(dir_ / dbf, table.pieces);
     // The old files first, then the new table over the old one's name.
     for (const HeldOldFile& old : held_) {
       if (!BelongsTo(old.name, table.name)) continue;

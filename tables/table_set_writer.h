@@ -21,8 +21,8 @@
 namespace tvb {
 
 struct NewTable {
-  std::string_view name;  // "ASIGNOMT": written as ASIGNOMT.DBF
-  std::string bytes;      // the whole file
+  std::string_view name;                 // "ASIGNOMT": written as ASIGNOMT.DBF
+  std::vector<std::string_view> pieces;  // the whole file, piece after piece
 };
 
 // What every run does first in a table directory: undoes the replacement of a

@@ -81,23 +81,31 @@ DecodedDocument Decode(const Path& path, std::string bytes) {
   }
 }
 
-void Parse(const Path& path, const std::string& text, pugi::xml_document& tree) {
+// Parses `text` in place: the tree keeps pointing into it, so it must live as
+// long as the tree, and no copy of a large document is made. Parsing changes the
+// buffer, so a failure is located in `original()`, the text as it was read.
+template <typename Original>
+void Parse(const Path& path, std::string& text, pugi::xml_document& tree, Original original) {
   const pugi::xml_parse_result parsed =
-      tree.load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
+      tree.load_buffer_inplace(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
   if (!parsed) {
-    const auto offset = static_cast<std::size_t>(parsed.offset);
+    const std::string as_read = original();
+    // A document without root element is found missing at its end.
+    const auto offset = parsed.status == pugi::status_no_document_element
+                            ? as_read.size()
+                            : static_cast<std::size_t>(parsed.offset);
     // A mismatching end tag is reported just after its "</"; otherwise the
     // parser reached the end with elements still open.
     const bool open_at_end = parsed.status == pugi::status_end_element_mismatch &&
-                             (offset < 2 || text.compare(offset - 2, 2, "</") != 0);
+                             (offset < 2 || as_read.compare(offset - 2, 2, "</") != 0);
     if (open_at_end) {
       FailLoading(path, "el documento termina sin cerrar todos sus elementos",
-                  PositionOf(text, text.size()));
+                  PositionOf(as_read, as_read.size()));
     }
-    FailLoading(path, ParserReason(parsed.status), PositionOf(text, offset));
+    FailLoading(path, ParserReason(parsed.status), PositionOf(as_read, offset));
   }
   if (const std::optional<StructureFault> fault = FindStructureFault(tree)) {
-    FailLoading(path, fault->reason, PositionOf(text, fault->offset));
+    FailLoading(path, fault->reason, PositionOf(original(), fault->offset));
   }
 }
 
@@ -139,7 +147,8 @@ Document Document::Load(FileSystem& fs, const Path& path) {
   DecodedDocument decoded = Decode(path, fs.ReadAll(path));
   impl->encoding = decoded.encoding;
   impl->byte_order_mark = decoded.byte_order_mark;
-  Parse(path, decoded.utf8, impl->tree);
+  impl->text = std::move(decoded.utf8);
+  Parse(path, impl->text, impl->tree, [&] { return Decode(path, fs.ReadAll(path)).utf8; });
   return Document(std::move(impl));
 }
 

@@ -11,6 +11,7 @@ struct Document::Impl {
   Path path;
   Encoding encoding = Encoding::kUtf8;
   bool byte_order_mark = false;  // a UTF-8 file began with one; a save writes it again
+  std::string text;              // the document as UTF-8, parsed in place: the tree points into it
   pugi::xml_document tree;
 };
 
