@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 
+#include "files/descriptor.h"
 #include "text/ansi.h"
 
 namespace tvb {
@@ -17,48 +18,31 @@ namespace {
 // The cause of the last failed call, in the user's words where it is a common one.
 std::string Cause() {
   switch (errno) {
-    case ENOSPC: return "no queda espacio en el disco";
-    case EDQUOT: return "se ha agotado la cuota de disco";
-    case EIO: return "error de entrada/salida";
+    case ENOSPC:
+      return "no queda espacio en el disco";
+    case EDQUOT:
+      return "se ha agotado la cuota de disco";
+    case EIO:
+      return "error de entrada/salida";
     case EACCES:
-    case EPERM: return "permiso denegado";
-    case ENOENT: return "no existe";
-    case EROFS: return "el disco es de solo lectura";
-    case ENOTDIR: return "una parte de la ruta no es una carpeta";
-    case EISDIR: return "es una carpeta";
-    default: return std::strerror(errno);
+    case EPERM:
+      return "permiso denegado";
+    case ENOENT:
+      return "no existe";
+    case EROFS:
+      return "el disco es de solo lectura";
+    case ENOTDIR:
+      return "una parte de la ruta no es una carpeta";
+    case EISDIR:
+      return "es una carpeta";
+    default:
+      return std::strerror(errno);
   }
 }
 
 [[noreturn]] void Fail(const std::string& what, const Path& path) {
   throw FileError("No se pudo " + what + " " + ShowPath(path) + ": " + Cause());
 }
-
-// A POSIX descriptor, closed on destruction.
-class Descriptor {
- public:
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() { Reset(); }
-  int get() const { return fd_; }
-  // Hands the descriptor over to a new owner.
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  // Closes now and reports whether close succeeded.
-  bool Reset() {
-    if (fd_ < 0) return true;
-    const int rc = ::close(fd_);
-    fd_ = -1;
-    return rc == 0;
-  }
-
- private:
-  int fd_;
-};
 
 bool LockOrBusy(int fd, const Path& path) {
   if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
