@@ -121,36 +121,26 @@ const SlotLookups::FirstRows& SlotLookups::Assignments() {
   return *assignments_;
 }
 
+const SlotLookups::FirstRows& SlotLookups::ByField(std::optional<FirstRows>& index,
+                                                   const Table& table, LazyField& key) {
+  if (!index) {
+    index = FirstRowsBy(table,
+                        [&](std::size_t r, std::string& scratch) { return key.View(r, scratch); });
+  }
+  return *index;
+}
+
 const SlotLookups::FirstRows& SlotLookups::Tasks() {
-  if (!tasks_)
-    tasks_ = FirstRowsBy(t_.asignomt, [this](std::size_t r, std::string& scratch) {
-      return nomasg_cod_.View(r, scratch);
-    });
-  return *tasks_;
+  return ByField(tasks_, t_.asignomt, nomasg_cod_);
 }
-
 const SlotLookups::FirstRows& SlotLookups::Grid() {
-  if (!grid_)
-    grid_ = FirstRowsBy(t_.diashorast, [this](std::size_t r, std::string& scratch) {
-      return grid_diho_.View(r, scratch);
-    });
-  return *grid_;
+  return ByField(grid_, t_.diashorast, grid_diho_);
 }
-
 const SlotLookups::FirstRows& SlotLookups::Rooms() {
-  if (!rooms_)
-    rooms_ = FirstRowsBy(t_.aulat, [this](std::size_t r, std::string& scratch) {
-      return aula_abrev_.View(r, scratch);
-    });
-  return *rooms_;
+  return ByField(rooms_, t_.aulat, aula_abrev_);
 }
-
 const SlotLookups::FirstRows& SlotLookups::Groups() {
-  if (!groups_)
-    groups_ = FirstRowsBy(t_.grupost, [this](std::size_t r, std::string& scratch) {
-      return grupo_abrev_.View(r, scratch);
-    });
-  return *groups_;
+  return ByField(groups_, t_.grupost, grupo_abrev_);
 }
 
 }  // namespace tvb

@@ -74,6 +74,9 @@ class SlotLookups {
 
  private:
   using FirstRows = FirstRowIndex;
+  // The index of `table` by the text of `key`, built on its first use.
+  static const FirstRows& ByField(std::optional<FirstRows>& index, const Table& table,
+                                  LazyField& key);
   const FirstRows& Assignments();
   const FirstRows& Tasks();
   const FirstRows& Grid();

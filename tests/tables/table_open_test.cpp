@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "tables/table.h"
+#include "tests/support/directory_snapshot.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tables/dbf_bytes.h"
 #include "text/error.h"
@@ -27,45 +28,6 @@ std::string OpenError(const Path& dir, std::string_view name) {
   return "(opened)";
 }
 
-// Another process holding an exclusive lock on a file until this object dies.
-class LockingProcess {
- public:
-  explicit LockingProcess(const Path& file) {
-    const std::string path = file.string();
-    int ready[2];
-    int release[2];
-    if (::pipe(ready) != 0 || ::pipe(release) != 0) throw std::runtime_error("pipe failed");
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::close(ready[0]);
-      ::close(release[1]);
-      const int fd = ::open(path.c_str(), O_RDONLY);
-      const char answer = (fd >= 0 && ::flock(fd, LOCK_EX) == 0) ? 'y' : 'n';
-      char ignored;
-      if (::write(ready[1], &answer, 1) == 1) static_cast<void>(::read(release[0], &ignored, 1));
-      ::_exit(0);
-    }
-    ::close(ready[1]);
-    ::close(release[0]);
-    release_ = release[1];
-    char answer = 'n';
-    locked_ = ::read(ready[0], &answer, 1) == 1 && answer == 'y';
-    ::close(ready[0]);
-  }
-  LockingProcess(const LockingProcess&) = delete;
-  LockingProcess& operator=(const LockingProcess&) = delete;
-  ~LockingProcess() {
-    ::close(release_);  // the child's read returns and it exits, dropping the lock
-    ::waitpid(pid_, nullptr, 0);
-  }
-  bool locked() const { return locked_; }
-
- private:
-  pid_t pid_ = -1;
-  int release_ = -1;
-  bool locked_ = false;
-};
-
 TEST(TableOpenTest, AMissingTableOrDirectoryIsNamed) {
   TempDir dir;
   EXPECT_EQ(OpenError(dir.path(), "SOLUC"),
@@ -83,8 +45,7 @@ TEST(TableOpenTest, ATableHeldByAnotherProgramDoesNotOpen) {
   TempDir dir;
   testing::WriteFile(dir / "soluc.dbf", SmallTable());
   {
-    LockingProcess other(dir / "soluc.dbf");
-    ASSERT_TRUE(other.locked());
+    testing::HoldingProcess other(dir / "soluc.dbf");
     EXPECT_THROW(Table::Open(RealFileSystem(), dir.path(), "SOLUC"), FileBusyError);
     EXPECT_EQ(OpenError(dir.path(), "SOLUC"), "La tabla SOLUC está en uso por otro programa («" +
                                                   (dir / "soluc.dbf").string() + "»)");
