@@ -25,6 +25,9 @@ class TeacherRows {
   const std::vector<std::size_t> none_;
 };
 
+// How many rows ahead the walk asks for a teacher's row.
+constexpr std::size_t kReadAhead = 4;
+
 }  // namespace
 
 Path ResultPathFor(const Path& document) {
@@ -51,9 +54,12 @@ ImportReport ImportarDocumento(FileSystem& fs, const Path& document, const Path&
   for (std::size_t teacher = 0; teacher < t.proft.RowCount(); ++teacher) {
     result.BeginTeacher(++report.teachers, employee.Text(teacher), post_date.Text(teacher));
     std::size_t slot = 0;
-    for (const std::size_t row : teacher_rows.Of(abbreviation.Text(teacher))) {
-      if (!lookups.IsSlot(row)) continue;
-      result.Slot(++slot, lookups.Find(row));
+    const std::vector<std::size_t>& rows = teacher_rows.Of(abbreviation.Text(teacher));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      // A teacher's rows lie anywhere in the table: ask for a later one early.
+      if (i + kReadAhead < rows.size()) t.soluc.Prefetch(rows[i + kReadAhead]);
+      if (!lookups.IsSlot(rows[i])) continue;
+      result.Slot(++slot, lookups.Find(rows[i]));
     }
     report.slots += slot;
     result.EndTeacher();

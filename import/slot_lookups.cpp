@@ -14,12 +14,9 @@ std::string_view PairKey(std::string_view a, std::string_view b, std::string& ke
   return key;
 }
 
-template <typename KeyOf>
-FirstRowIndex FirstRowsBy(const Table& table, KeyOf key_of) {
-  FirstRowIndex rows(table.RowCount());
-  std::string scratch;
-  for (std::size_t row = 0; row < table.RowCount(); ++row) rows.Emplace(key_of(row, scratch), row);
-  return rows;
+// The index of a table by the text of one field.
+auto ByField(LazyField& key) {
+  return [&key](std::size_t r, std::string& scratch) { return key.View(r, scratch); };
 }
 
 }  // namespace
@@ -46,43 +43,65 @@ SlotLookups::SlotLookups(ImportTables& tables)
       soluc_aula_(tables.soluc, "AULA"),
       asig_casig_(tables.asigt, "CASIG"),
       asig_cgrup_(tables.asigt, "CGRUP"),
-      asig_clave_(tables.asigt, "CLAVE"),
-      asig_tarea_(tables.asigt, "TAREA"),
       nomasg_cod_(tables.asignomt, "COD"),
-      nomasg_codtarea_(tables.asignomt, "CODTAREA"),
       grid_diho_(tables.diashorast, "DIHO"),
-      grid_dia_(tables.diashorast, "DIA"),
-      grid_coddiho_(tables.diashorast, "CODDIHO"),
       aula_abrev_(tables.aulat, "ABREV"),
-      aula_depcentro_(tables.aulat, "DEPCENTRO"),
       grupo_abrev_(tables.grupost, "ABREV"),
-      grupo_clave_(tables.grupost, "CLAVE") {}
+      assignments_(tables.asigt, "CLAVE", "TAREA"),
+      tasks_(tables.asignomt, "CODTAREA"),
+      grid_(tables.diashorast, "DIA", "CODDIHO"),
+      rooms_(tables.aulat, "DEPCENTRO"),
+      groups_(tables.grupost, "CLAVE") {}
 
 FirstRowIndex::FirstRowIndex(std::size_t expected) {
   std::size_t capacity = 16;
   while (capacity < 2 * expected) capacity *= 2;
-  slots_.resize(capacity);
+  slots_.resize(capacity, Entry{{}, kEmpty, {}});
   mask_ = capacity - 1;
 }
 
-void FirstRowIndex::Emplace(std::string_view key, std::size_t row) {
+FirstRowIndex::Entry* FirstRowIndex::Emplace(std::string_view key, std::size_t row) {
   for (std::size_t i = std::hash<std::string_view>{}(key)&mask_;; i = (i + 1) & mask_) {
-    Slot& slot = slots_[i];
+    Entry& slot = slots_[i];
     if (slot.row == kEmpty) {
       slot.key = key;
       slot.row = row;
-      return;
+      return &slot;
     }
-    if (slot.key == key) return;
+    if (slot.key == key) return nullptr;
   }
 }
 
-std::optional<std::size_t> FirstRowIndex::Find(std::string_view key) const {
+const FirstRowIndex::Entry* FirstRowIndex::Find(std::string_view key) const {
   for (std::size_t i = std::hash<std::string_view>{}(key)&mask_;; i = (i + 1) & mask_) {
-    const Slot& slot = slots_[i];
-    if (slot.row == kEmpty) return std::nullopt;
-    if (slot.key == key) return slot.row;
+    const Entry& slot = slots_[i];
+    if (slot.row == kEmpty) return nullptr;
+    if (slot.key == key) return &slot;
   }
+}
+
+FirstRowLookup::FirstRowLookup(const Table& table, const char* value, const char* second_value)
+    : table_(table) {
+  values_.emplace_back(table, value);
+  if (second_value) values_.emplace_back(table, second_value);
+}
+
+void FirstRowLookup::Build(
+    const std::function<std::string_view(std::size_t, std::string&)>& key_of) {
+  for (std::size_t i = 0; i < values_.size(); ++i) {
+    const std::optional<std::size_t> field = table_.FindField(values_[i].name());
+    if (field && table_.IsCharacterField(*field)) copied_[i] = field;
+  }
+  FirstRowIndex index(table_.RowCount());
+  std::string scratch;
+  for (std::size_t row = 0; row < table_.RowCount(); ++row) {
+    FirstRowIndex::Entry* entry = index.Emplace(key_of(row, scratch), row);
+    if (!entry) continue;
+    for (std::size_t i = 0; i < values_.size(); ++i) {
+      if (copied_[i]) entry->copies[i] = table_.TextView(row, *copied_[i], scratch);
+    }
+  }
+  index_ = std::move(index);
 }
 
 SlotValues SlotLookups::Find(std::size_t row) {
@@ -90,57 +109,50 @@ SlotValues SlotLookups::Find(std::size_t row) {
   const std::string_view subject = soluc_asig_.View(row, scratch_[0]);
   const std::string_view group = soluc_grupo_.View(row, scratch_[1]);
   std::string scratch;
-  if (auto a = Assignments().Find(PairKey(subject, group, key_))) {
-    v.materiaomc = asig_clave_.View(*a, scratch);
-    v.actividad = asig_tarea_.View(*a, scratch);
+  if (const auto* a = Assignments().Find(PairKey(subject, group, key_))) {
+    v.materiaomc = assignments_.Value(*a, 0, scratch);
+    v.actividad = assignments_.Value(*a, 1, scratch);
   }
   // A slot without task number is a task: its key comes from the task's row.
   if (Trim(v.actividad).empty()) {
-    if (auto task = Tasks().Find(subject)) v.actividad = nomasg_codtarea_.View(*task, scratch);
+    if (const auto* task = Tasks().Find(subject)) v.actividad = tasks_.Value(*task, 0, scratch);
   }
   key_.assign(soluc_dia_.View(row, scratch));
   key_ += std::to_string(t_.soluc.Integer(row, soluc_hora_()));
-  if (auto g = Grid().Find(key_)) {
-    v.diasemana = grid_dia_.View(*g, scratch);
-    v.tramo = grid_coddiho_.View(*g, scratch);
+  if (const auto* g = Grid().Find(key_)) {
+    v.diasemana = grid_.Value(*g, 0, scratch);
+    v.tramo = grid_.Value(*g, 1, scratch);
   }
-  if (auto room = Rooms().Find(soluc_aula_.View(row, scratch_[2]))) {
-    v.depcentro = aula_depcentro_.View(*room, scratch);
+  if (const auto* room = Rooms().Find(soluc_aula_.View(row, scratch_[2]))) {
+    v.depcentro = rooms_.Value(*room, 0, scratch);
   }
-  if (auto unit = Groups().Find(group)) v.unidad = grupo_clave_.View(*unit, scratch);
+  if (const auto* unit = Groups().Find(group)) v.unidad = groups_.Value(*unit, 0, scratch);
   return v;
 }
 
-const SlotLookups::FirstRows& SlotLookups::Assignments() {
-  if (!assignments_) {
-    std::string subject, key;
-    assignments_ = FirstRowsBy(t_.asigt, [&](std::size_t r, std::string& group) {
-      return PairKey(asig_casig_.View(r, subject), asig_cgrup_.View(r, group), key);
-    });
-  }
-  return *assignments_;
+FirstRowLookup& SlotLookups::Assignments() {
+  std::string subject, key;
+  assignments_.By([&](std::size_t r, std::string& group) {
+    return PairKey(asig_casig_.View(r, subject), asig_cgrup_.View(r, group), key);
+  });
+  return assignments_;
 }
 
-const SlotLookups::FirstRows& SlotLookups::ByField(std::optional<FirstRows>& index,
-                                                   const Table& table, LazyField& key) {
-  if (!index) {
-    index = FirstRowsBy(table,
-                        [&](std::size_t r, std::string& scratch) { return key.View(r, scratch); });
-  }
-  return *index;
+FirstRowLookup& SlotLookups::Tasks() {
+  tasks_.By(ByField(nomasg_cod_));
+  return tasks_;
 }
-
-const SlotLookups::FirstRows& SlotLookups::Tasks() {
-  return ByField(tasks_, t_.asignomt, nomasg_cod_);
+FirstRowLookup& SlotLookups::Grid() {
+  grid_.By(ByField(grid_diho_));
+  return grid_;
 }
-const SlotLookups::FirstRows& SlotLookups::Grid() {
-  return ByField(grid_, t_.diashorast, grid_diho_);
+FirstRowLookup& SlotLookups::Rooms() {
+  rooms_.By(ByField(aula_abrev_));
+  return rooms_;
 }
-const SlotLookups::FirstRows& SlotLookups::Rooms() {
-  return ByField(rooms_, t_.aulat, aula_abrev_);
-}
-const SlotLookups::FirstRows& SlotLookups::Groups() {
-  return ByField(groups_, t_.grupost, grupo_abrev_);
+FirstRowLookup& SlotLookups::Groups() {
+  groups_.By(ByField(grupo_abrev_));
+  return groups_;
 }
 
 }  // namespace tvb

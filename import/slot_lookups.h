@@ -4,10 +4,11 @@
 // once, on the lookup's first use; a lookup that finds nothing gives empty values.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "import/result_document.h"
@@ -32,6 +33,7 @@ class LazyField {
     if (index_ == kUnresolved) index_ = table_.Field(name_);
     return index_;
   }
+  const char* name() const { return name_; }
   std::string Text(std::size_t row) { return table_.Text(row, (*this)()); }
   // The text without a copy where the table allows it (see Table::TextView).
   std::string_view View(std::size_t row, std::string& scratch) {
@@ -47,20 +49,57 @@ class LazyField {
 
 // The first row of each key, in one flat array probed linearly: a lookup reads
 // one or two cache lines, where a node-based map follows three or four pointers.
+// Each entry can also hold copies of values of its row, so that a lookup need not
+// go on to read the row itself somewhere in a large table.
 class FirstRowIndex {
  public:
+  static constexpr std::size_t kCopies = 2;
+  struct Entry {
+    std::string key;
+    std::size_t row;
+    std::array<std::string, kCopies> copies;
+  };
+
   explicit FirstRowIndex(std::size_t expected);
-  void Emplace(std::string_view key, std::size_t row);  // the first row of a key wins
-  std::optional<std::size_t> Find(std::string_view key) const;
+  // The new entry of `key`, for `row`; nullptr when the key has one (the first row wins).
+  Entry* Emplace(std::string_view key, std::size_t row);
+  const Entry* Find(std::string_view key) const;
 
  private:
   static constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
-  struct Slot {
-    std::string key;
-    std::size_t row = kEmpty;
-  };
-  std::vector<Slot> slots_;
+  std::vector<Entry> slots_;
   std::size_t mask_;
+};
+
+// A lookup of one table: the index of its first rows by a key, built on first
+// use, and up to two fields read from the row found. A value field that is a
+// character field is copied into the index as it is built: its text cannot
+// fail. Any other is read from the row when a slot needs it, and a missing field
+// fails there, as when the slot reads it from the row.
+class FirstRowLookup {
+ public:
+  using Entry = FirstRowIndex::Entry;
+  FirstRowLookup(const Table& table, const char* value, const char* second_value = nullptr);
+
+  // Builds the index on first use; `key_of(row, scratch)` gives a row's key.
+  template <typename KeyOf>
+  const FirstRowLookup& By(KeyOf key_of) {
+    if (!index_) Build(std::function<std::string_view(std::size_t, std::string&)>(key_of));
+    return *this;
+  }
+  const Entry* Find(std::string_view key) const { return index_->Find(key); }
+  // Value `i` (0 or 1) of a found row.
+  std::string_view Value(const Entry& found, std::size_t i, std::string& scratch) {
+    return copied_[i] ? std::string_view(found.copies[i]) : values_[i].View(found.row, scratch);
+  }
+
+ private:
+  void Build(const std::function<std::string_view(std::size_t, std::string&)>& key_of);
+
+  const Table& table_;
+  std::vector<LazyField> values_;
+  std::array<std::optional<std::size_t>, FirstRowIndex::kCopies> copied_;
+  std::optional<FirstRowIndex> index_;
 };
 
 class SlotLookups {
@@ -73,24 +112,18 @@ class SlotLookups {
   SlotValues Find(std::size_t row);
 
  private:
-  using FirstRows = FirstRowIndex;
-  // The index of `table` by the text of `key`, built on its first use.
-  static const FirstRows& ByField(std::optional<FirstRows>& index, const Table& table,
-                                  LazyField& key);
-  const FirstRows& Assignments();
-  const FirstRows& Tasks();
-  const FirstRows& Grid();
-  const FirstRows& Rooms();
-  const FirstRows& Groups();
+  FirstRowLookup& Assignments();
+  FirstRowLookup& Tasks();
+  FirstRowLookup& Grid();
+  FirstRowLookup& Rooms();
+  FirstRowLookup& Groups();
 
   ImportTables& t_;
   LazyField soluc_dia_, soluc_hora_, soluc_asig_, soluc_grupo_, soluc_aula_;
-  LazyField asig_casig_, asig_cgrup_, asig_clave_, asig_tarea_;
-  LazyField nomasg_cod_, nomasg_codtarea_;
-  LazyField grid_diho_, grid_dia_, grid_coddiho_;
-  LazyField aula_abrev_, aula_depcentro_;
-  LazyField grupo_abrev_, grupo_clave_;
-  std::optional<FirstRows> assignments_, tasks_, grid_, rooms_, groups_;
+  LazyField asig_casig_, asig_cgrup_, nomasg_cod_, grid_diho_, aula_abrev_, grupo_abrev_;
+  // Values: CLAVE and TAREA of ASIGT, CODTAREA of ASIGNOMT, DIA and CODDIHO of
+  // DIASHORAST, DEPCENTRO of AULAT, CLAVE of GRUPOST.
+  FirstRowLookup assignments_, tasks_, grid_, rooms_, groups_;
   // Room for texts that are not character fields, and for keys, reused per slot.
   std::string scratch_[3];
   std::string key_;

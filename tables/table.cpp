@@ -16,15 +16,35 @@ struct Table::Impl {
   std::unique_ptr<HeldFile> held;  // the exclusive lock; reset by Close
   std::string bytes;
   dbf::FileLayout layout;
-  std::vector<std::size_t> live_records;  // where each live record starts in `bytes`
+  std::size_t row_count = 0;              // live records
+  std::vector<std::size_t> live_records;  // where each starts, when some record is deleted
+
+  // Where live record `row` starts in `bytes`. A table without deleted records,
+  // the usual case, needs no list: the walks read rows out of order, and every
+  // lookup in a list of starts would be one more trip to memory.
+  std::size_t RecordStart(std::size_t row) const {
+    return row_count == layout.record_count ? layout.header_length + row * layout.record_length
+                                : live_records[row];
+  }
+  // Counts the live records and, when some record is deleted, lists where each starts.
+  void FindLiveRecords() {
+    constexpr char kDeleted = '*';
+    auto start_of = [&](std::size_t i) { return layout.header_length + i * layout.record_length; };
+    std::size_t i = 0;
+    while (i < layout.record_count && bytes[start_of(i)] != kDeleted) ++i;
+    row_count = layout.record_count;
+    if (i == layout.record_count) return;
+    for (std::size_t j = 0; j < layout.record_count; ++j) {
+      if (bytes[start_of(j)] != kDeleted) live_records.push_back(start_of(j));
+    }
+    row_count = live_records.size();
+  }
 
   // "La tabla SOLUC («/dir/SOLUC.DBF»)": how messages name a damaged file.
   std::string Described() const { return "La tabla " + name + " (" + ShowPath(path) + ")"; }
 };
 
 namespace {
-
-constexpr char kDeleted = '*';
 
 Path FindTableFile(FileSystem& fs, const Path& dir, const std::string& name) {
   if (!fs.IsDirectory(dir)) {
@@ -46,16 +66,6 @@ std::unique_ptr<HeldFile> HoldTableFile(FileSystem& fs, const Path& path, const 
   }
 }
 
-std::vector<std::size_t> LiveRecords(const std::string& bytes, const dbf::FileLayout& layout) {
-  std::vector<std::size_t> live;
-  live.reserve(layout.record_count);
-  for (std::size_t i = 0; i < layout.record_count; ++i) {
-    const std::size_t start = layout.header_length + i * layout.record_length;
-    if (bytes[start] != kDeleted) live.push_back(start);
-  }
-  return live;
-}
-
 }  // namespace
 
 Table Table::Open(FileSystem& fs, const Path& dir, std::string_view name) {
@@ -69,7 +79,7 @@ Table Table::Open(FileSystem& fs, const Path& dir, std::string_view name) {
     throw FileError("No se pudo leer la tabla " + impl->name + ": " + error.what());
   }
   impl->layout = dbf::ReadFileLayout(impl->bytes, impl->Described());
-  impl->live_records = LiveRecords(impl->bytes, impl->layout);
+  impl->FindLiveRecords();
   return Table(std::move(impl));
 }
 
@@ -88,6 +98,7 @@ void Table::Close() {
   impl_->held.reset();
   impl_->bytes = std::string();
   impl_->live_records = std::vector<std::size_t>();
+  impl_->row_count = 0;
 }
 
 const Table::Impl& Table::Readable() const {
@@ -96,7 +107,7 @@ const Table::Impl& Table::Readable() const {
   return *impl_;
 }
 
-std::size_t Table::RowCount() const { return Readable().live_records.size(); }
+std::size_t Table::RowCount() const { return Readable().row_count; }
 
 std::size_t Table::FieldCount() const { return Readable().layout.fields.size(); }
 
@@ -116,12 +127,12 @@ std::size_t Table::Field(std::string_view field) const {
 
 std::string Table::Text(std::size_t row, std::size_t field) const {
   const Impl& impl = Readable();
-  if (row >= impl.live_records.size() || field >= impl.layout.fields.size()) {
+  if (row >= impl.row_count || field >= impl.layout.fields.size()) {
     throw Error("La tabla " + impl.name + " no tiene la fila " + std::to_string(row + 1) +
                 " o el campo número " + std::to_string(field + 1));
   }
   const dbf::FieldLayout& layout = impl.layout.fields[field];
-  const std::string_view record(impl.bytes.data() + impl.live_records[row],
+  const std::string_view record(impl.bytes.data() + impl.RecordStart(row),
                                 impl.layout.record_length);
   if (auto text = dbf::FieldText(layout, record, impl.layout.binary)) return std::move(*text);
   throw Error(impl.Described() + " está dañada: el campo " + AnsiToUtf8(layout.name) +
@@ -130,16 +141,26 @@ std::string Table::Text(std::size_t row, std::size_t field) const {
 
 std::string_view Table::TextView(std::size_t row, std::size_t field, std::string& scratch) const {
   const Impl& impl = Readable();
-  if (row < impl.live_records.size() && field < impl.layout.fields.size() &&
+  if (row < impl.row_count && field < impl.layout.fields.size() &&
       impl.layout.fields[field].type == 'C') {
     const dbf::FieldLayout& layout = impl.layout.fields[field];
-    const std::string_view bytes(impl.bytes.data() + impl.live_records[row] + layout.offset,
-                                 layout.length);
-    const std::size_t end = bytes.find_last_not_of(std::string_view(" \0", 2));
-    return end == bytes.npos ? std::string_view() : bytes.substr(0, end + 1);
+    const char* text = impl.bytes.data() + impl.RecordStart(row) + layout.offset;
+    std::size_t length = layout.length;
+    while (length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\0')) --length;
+    return std::string_view(text, length);
   }
   scratch = Text(row, field);
   return scratch;
+}
+
+bool Table::IsCharacterField(std::size_t field) const {
+  const Impl& impl = Readable();
+  return field < impl.layout.fields.size() && impl.layout.fields[field].type == 'C';
+}
+
+void Table::Prefetch(std::size_t row) const {
+  const Impl& impl = Readable();
+  if (row < impl.row_count) __builtin_prefetch(impl.bytes.data() + impl.RecordStart(row));
 }
 
 std::string Table::Where(std::size_t row, std::size_t field) const {

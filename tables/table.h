@@ -56,6 +56,11 @@ class Table {
   // points into the table, valid while it is open. For other fields the text is
   // made in `scratch` and the view points there.
   std::string_view TextView(std::size_t row, std::size_t field, std::string& scratch) const;
+  // Whether `field` is a character field: one whose TextView points into the table.
+  bool IsCharacterField(std::size_t field) const;
+  // Starts bringing row `row` into the processor's cache, for a walk that reads
+  // rows out of order and knows which comes next. Changes nothing that is read.
+  void Prefetch(std::size_t row) const;
   // As a whole number: number fields by value (an empty one is 0); a text field
   // through the toolkit integer conversion. Errors name table, field and row.
   int32_t Integer(std::size_t row, std::size_t field) const;

@@ -253,6 +253,52 @@ TEST_F(ImportRunTest, ReadsADBase7SolvedTimetableWithDeletedRows) {
                    "  TRAMO_2:156|1|I1|R1|S1|G1", "EMP_2:E2|F2", "EMP_3:E3|F3"}));
 }
 
+// The lookup tables' values are read only from rows a slot finds: a missing value
+// field fails only when a slot needs it, and a value kept as a number reads as
+// its text.
+TEST_F(ImportRunTest, LookupValuesAreReadOnlyFromTheRowsASlotFinds) {
+  static constexpr FieldDef kRoomsWithoutKey[] = {{"ABREV", FieldKind::kText, 4},
+                                                  {"NOMBRE", FieldKind::kText, 40}};
+  static constexpr FieldDef kNumericTaskFields[] = {
+      {"CASIG", FieldKind::kText, 4},  {"CPROF", FieldKind::kText, 4},
+      {"CGRUP", FieldKind::kText, 4},  {"CAULA", FieldKind::kText, 4},
+      {"TURNO", FieldKind::kText, 1},  {"NIVEL", FieldKind::kText, 5},
+      {"CURSO", FieldKind::kText, 3},  {"GRUPO", FieldKind::kText, 2},
+      {"HORAS", FieldKind::kReal, 0},  {"SESIONES", FieldKind::kText, 20},
+      {"CLAVE", FieldKind::kText, 10}, {"CLAVECURSO", FieldKind::kText, 10},
+      {"TAREA", FieldKind::kInteger, 0}};
+  const struct {
+    const char* what;
+    TableDef table;
+    std::vector<std::string> table_row;
+    const char* slot_room;
+    const char* outcome;  // the first slot, or the part of the error message
+  } cases[] = {
+      {"room without key, not found", {"AULAT", kRoomsWithoutKey}, {"AULA", "Aula"}, "NADA",
+       "  TRAMO_1:156|1|I1||S1|G1"},
+      {"room without key, found", {"AULAT", kRoomsWithoutKey}, {"AULA", "Aula"}, "AULA",
+       "DEPCENTRO"},
+      {"task number kept as a number",
+       {"ASIGT", kNumericTaskFields},
+       {"MATE", "", "1ESO", "", "", "", "", "", "4", "1111", "S1", "C1", "156"},
+       "AULA",
+       "  TRAMO_1:156|1|I1|R1|S1|G1"},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    WriteTable(tables_.path(), c.table, {c.table_row});
+    Soluc({{"MGAR", "1", "1", "MATE", "1ESO", c.slot_room}});
+    if (c.outcome[0] == ' ') {
+      Import();
+      EXPECT_EQ(DescribeTeachers(Result().document_element().child("SALIDAS")).at(1), c.outcome)
+          << c.what;
+    } else {
+      const std::string message = ExpectFailure();
+      EXPECT_NE(message.find(c.outcome), std::string::npos) << c.what << ": " << message;
+    }
+  }
+}
+
 TEST_F(ImportRunTest, ReadsTheSolvedTimetableUnderAnyLetterCase) {
   Soluc({{"MGAR", "1", "1", "MATE", "1ESO", "AULA"}}, "soluc.dbf");
   EXPECT_EQ(Import().slots, 1u);
