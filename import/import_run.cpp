@@ -56,8 +56,10 @@ ImportReport ImportarDocumento(FileSystem& fs, const Path& document, const Path&
     std::size_t slot = 0;
     const std::vector<std::size_t>& rows = teacher_rows.Of(abbreviation.Text(teacher));
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      // A teacher's rows lie anywhere in the table: ask for a later one early.
-      if (i + kReadAhead < rows.size()) t.soluc.Prefetch(rows[i + kReadAhead]);
+      // A teacher's rows lie anywhere in the table, and so do their entries in the
+      // lookups: ask for a later row early, and for its entries once it has come.
+      if (i + 2 * kReadAhead < rows.size()) t.soluc.Prefetch(rows[i + 2 * kReadAhead]);
+      if (i + kReadAhead < rows.size()) lookups.Prefetch(rows[i + kReadAhead]);
       if (!lookups.IsSlot(rows[i])) continue;
       result.Slot(++slot, lookups.Find(rows[i]));
     }

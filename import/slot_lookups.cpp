@@ -61,7 +61,7 @@ FirstRowIndex::FirstRowIndex(std::size_t expected) {
 }
 
 FirstRowIndex::Entry* FirstRowIndex::Emplace(std::string_view key, std::size_t row) {
-  for (std::size_t i = std::hash<std::string_view>{}(key)&mask_;; i = (i + 1) & mask_) {
+  for (std::size_t i = Home(key);; i = (i + 1) & mask_) {
     Entry& slot = slots_[i];
     if (slot.row == kEmpty) {
       slot.key = key;
@@ -73,11 +73,17 @@ FirstRowIndex::Entry* FirstRowIndex::Emplace(std::string_view key, std::size_t r
 }
 
 const FirstRowIndex::Entry* FirstRowIndex::Find(std::string_view key) const {
-  for (std::size_t i = std::hash<std::string_view>{}(key)&mask_;; i = (i + 1) & mask_) {
+  for (std::size_t i = Home(key);; i = (i + 1) & mask_) {
     const Entry& slot = slots_[i];
     if (slot.row == kEmpty) return nullptr;
     if (slot.key == key) return &slot;
   }
+}
+
+void FirstRowIndex::Prefetch(std::string_view key) const {
+  const Entry* entry = &slots_[Home(key)];
+  __builtin_prefetch(entry);
+  __builtin_prefetch(reinterpret_cast<const char*>(entry + 1) - 1);
 }
 
 FirstRowLookup::FirstRowLookup(const Table& table, const char* value, const char* second_value)
@@ -127,7 +133,21 @@ SlotValues SlotLookups::Find(std::size_t row) {
     v.depcentro = rooms_.Value(*room, 0, scratch);
   }
   if (const auto* unit = Groups().Find(group)) v.unidad = groups_.Value(*unit, 0, scratch);
+  // The keys of SOLUC read as views of the table cannot fail: Prefetch may read them.
+  prefetching_ = t_.soluc.IsCharacterField(soluc_asig_()) &&
+                 t_.soluc.IsCharacterField(soluc_grupo_()) &&
+                 t_.soluc.IsCharacterField(soluc_aula_());
   return v;
+}
+
+void SlotLookups::Prefetch(std::size_t row) {
+  if (!prefetching_ || row >= t_.soluc.RowCount()) return;
+  std::string unused;
+  const std::string_view subject = soluc_asig_.View(row, unused);
+  const std::string_view group = soluc_grupo_.View(row, unused);
+  assignments_.Prefetch(PairKey(subject, group, prefetch_key_));
+  rooms_.Prefetch(soluc_aula_.View(row, unused));
+  groups_.Prefetch(group);
 }
 
 FirstRowLookup& SlotLookups::Assignments() {

@@ -64,8 +64,11 @@ class FirstRowIndex {
   // The new entry of `key`, for `row`; nullptr when the key has one (the first row wins).
   Entry* Emplace(std::string_view key, std::size_t row);
   const Entry* Find(std::string_view key) const;
+  // Starts bringing the entry where a search for `key` begins into the cache.
+  void Prefetch(std::string_view key) const;
 
  private:
+  std::size_t Home(std::string_view key) const { return std::hash<std::string_view>{}(key)&mask_; }
   static constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
   std::vector<Entry> slots_;
   std::size_t mask_;
@@ -88,6 +91,8 @@ class FirstRowLookup {
     return *this;
   }
   const Entry* Find(std::string_view key) const { return index_->Find(key); }
+  bool Built() const { return index_.has_value(); }
+  void Prefetch(std::string_view key) const { index_->Prefetch(key); }
   // Value `i` (0 or 1) of a found row.
   std::string_view Value(const Entry& found, std::size_t i, std::string& scratch) {
     return copied_[i] ? std::string_view(found.copies[i]) : values_[i].View(found.row, scratch);
@@ -110,6 +115,10 @@ class SlotLookups {
   bool IsSlot(std::size_t row) { return t_.soluc.Integer(row, soluc_dia_()) != 0; }
   // The six values of slot row `row` of SOLUC.
   SlotValues Find(std::size_t row);
+  // Starts bringing what Find(row) will look up into the cache, for a walk that
+  // knows its next rows. Does nothing before a first Find has built the indexes,
+  // and never reads what could fail: it changes nothing that is read.
+  void Prefetch(std::size_t row);
 
  private:
   FirstRowLookup& Assignments();
@@ -126,7 +135,8 @@ class SlotLookups {
   FirstRowLookup assignments_, tasks_, grid_, rooms_, groups_;
   // Room for texts that are not character fields, and for keys, reused per slot.
   std::string scratch_[3];
-  std::string key_;
+  std::string key_, prefetch_key_;
+  bool prefetching_ = false;  // Prefetch can read SOLUC's keys and the indexes
 };
 
 }  // namespace tvb

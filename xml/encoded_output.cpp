@@ -41,12 +41,29 @@ std::string_view EscapeOf(char32_t cp, bool attribute) {
 
 // ASCII that the context writes as it is: every encoding but UTF-16 gives it the
 // same byte. Text escapes &, < and >; attribute values also ", tab and line feed.
-bool PlainAscii(char c, bool text, bool attribute) {
+constexpr bool PlainAscii(unsigned char c, bool text, bool attribute) {
   if (c == '\t' || c == '\n') return !attribute;
   if (c < 0x20 || c > 0x7E) return false;
   if ((text || attribute) && (c == '&' || c == '<' || c == '>')) return false;
   return !(attribute && c == '"');
 }
+
+// PlainAscii for every byte, as one table for markup and names, text, and
+// attribute values: the test runs for every byte of a result.
+struct PlainBytes {
+  bool markup[256], text[256], attribute[256];
+};
+constexpr PlainBytes MakePlainBytes() {
+  PlainBytes plain{};
+  for (int c = 0; c < 256; ++c) {
+    const auto byte = static_cast<unsigned char>(c);
+    plain.markup[c] = PlainAscii(byte, false, false);
+    plain.text[c] = PlainAscii(byte, true, false);
+    plain.attribute[c] = PlainAscii(byte, false, true);
+  }
+  return plain;
+}
+constexpr PlainBytes kPlainBytes = MakePlainBytes();
 
 std::string Hex(char32_t cp) {
   char digits[16];
@@ -75,14 +92,15 @@ void EncodedOutput::Flush() {
 
 void EncodedOutput::Write(std::string_view utf8, Context context) {
   const bool ascii_as_is = encoding_ != Encoding::kUtf16LE && encoding_ != Encoding::kUtf16BE;
-  const bool text = context == Context::kText;
-  const bool attribute = context == Context::kAttribute;
+  const bool* plain = context == Context::kText        ? kPlainBytes.text
+                      : context == Context::kAttribute ? kPlainBytes.attribute
+                                                       : kPlainBytes.markup;
   std::size_t i = 0;
   while (i < utf8.size()) {
     if (ascii_as_is) {
       // A run of plain ASCII goes out in one piece.
       const std::size_t start = i;
-      while (i < utf8.size() && PlainAscii(utf8[i], text, attribute)) ++i;
+      while (i < utf8.size() && plain[static_cast<unsigned char>(utf8[i])]) ++i;
       pending_.append(utf8.substr(start, i - start));
       if (i == utf8.size()) break;
     }

@@ -8,17 +8,17 @@ void MarkupWriter::StartElement(std::string_view name, bool holds_text) {
   BeginNode(false);
   const bool inline_content = holds_text || (!open_.empty() && open_.back().inline_content);
   open_.push_back({std::string(name), inline_content});
-  out_.Markup("<");
-  out_.Name(name);
+  Put("<");
+  PutName(name);
   start_tag_pending_ = true;
 }
 
 void MarkupWriter::Attribute(std::string_view name, std::string_view value) {
-  out_.Markup(" ");
-  out_.Name(name);
-  out_.Markup("=\"");
-  out_.AttributeValue(value);
-  out_.Markup("\"");
+  Put(" ");
+  PutName(name);
+  Put("=\"");
+  Out().AttributeValue(value);
+  Put("\"");
 }
 
 void MarkupWriter::EndElement() {
@@ -26,82 +26,96 @@ void MarkupWriter::EndElement() {
   open_.pop_back();
   if (start_tag_pending_) {
     start_tag_pending_ = false;
-    return out_.Markup(" />");
+    return Put(" />");
   }
   if (!element.inline_content) NewLine(open_.size());
-  out_.Markup("</");
-  out_.Name(element.name);
-  out_.Markup(">");
+  Put("</");
+  PutName(element.name);
+  Put(">");
 }
 
 void MarkupWriter::Text(std::string_view text) {
   BeginNode(true);
-  out_.Text(text);
+  Out().Text(text);
 }
 
 void MarkupWriter::CData(std::string_view text) {
   BeginNode(true);
-  out_.Markup("<![CDATA[");
+  Put("<![CDATA[");
   // A section cannot hold "]]>": it ends after "]]" and the next one starts at ">".
   for (std::size_t end = text.find("]]>"); end != std::string_view::npos; end = text.find("]]>")) {
-    out_.CDataContent(text.substr(0, end + 2));
-    out_.Markup("]]><![CDATA[");
+    Out().CDataContent(text.substr(0, end + 2));
+    Put("]]><![CDATA[");
     text.remove_prefix(end + 2);
   }
-  out_.CDataContent(text);
-  out_.Markup("]]>");
+  Out().CDataContent(text);
+  Put("]]>");
 }
 
 void MarkupWriter::Comment(std::string_view text) {
   BeginNode(false);
-  out_.Markup("<!--");
-  out_.Markup(text);
-  out_.Markup("-->");
+  Put("<!--");
+  Out().Markup(text);
+  Put("-->");
 }
 
 void MarkupWriter::ProcessingInstruction(std::string_view target, std::string_view value) {
   BeginNode(false);
-  out_.Markup("<?");
-  out_.Name(target);
+  Put("<?");
+  PutName(target);
   if (!value.empty()) {
-    out_.Markup(" ");
-    out_.Markup(value);
+    Put(" ");
+    Out().Markup(value);
   }
-  out_.Markup("?>");
+  Put("?>");
 }
 
 void MarkupWriter::Declaration(const PseudoAttributes& attributes) {
   BeginNode(false);
-  out_.Markup("<?xml");
+  Put("<?xml");
   for (const auto& [name, value] : attributes) Attribute(name, value);
-  out_.Markup("?>");
+  Put("?>");
 }
 
 void MarkupWriter::DocumentType(std::string_view value) {
   BeginNode(false);
-  out_.Markup("<!DOCTYPE ");
-  out_.Markup(value);
-  out_.Markup(">");
+  Put("<!DOCTYPE ");
+  Out().Markup(value);
+  Put(">");
 }
 
 void MarkupWriter::Finish() {
-  out_.Markup("\n");
-  out_.Flush();
+  Put("\n");
+  Out().Flush();
 }
 
 void MarkupWriter::BeginNode(bool is_text) {
   if (start_tag_pending_) {
-    out_.Markup(">");
+    Put(">");
     start_tag_pending_ = false;
   }
   const bool inline_content = !open_.empty() && open_.back().inline_content;
   if (!is_text && !inline_content) NewLine(open_.size());
 }
 
+void MarkupWriter::PutName(std::string_view name) {
+  const bool plain = std::all_of(name.begin(), name.end(), [](char c) { return c > ' ' && c < 0x7F; });
+  if (plain) return Put(name);
+  Out().Name(name);
+}
+
+EncodedOutput& MarkupWriter::Out() {
+  if (!gathered_.empty()) {
+    out_.Markup(gathered_);
+    gathered_.clear();
+  }
+  return out_;
+}
+
 void MarkupWriter::NewLine(std::size_t depth) {
-  if (!at_start_) out_.Markup("\n");
+  if (!at_start_) Put("\n");
   at_start_ = false;
-  out_.Markup(std::string(std::min(depth, kMaxIndent), '\t'));
+  gathered_.append(std::min(depth, kMaxIndent), '\t');
 }
 
 }  // namespace tvb::xml

@@ -4,6 +4,10 @@
 // the document however deep it nests. Inside an element that holds text the
 // content is written as it is, so that no white space is added to any text. An
 // element without content is written as <name />.
+//
+// Delimiters, indentation and names of plain ASCII are gathered and handed to the
+// output in one piece before the next value: they are the same bytes in every
+// encoding's view of them, and a result holds hundreds of thousands of them.
 #pragma once
 
 #include <string>
@@ -47,8 +51,19 @@ class MarkupWriter {
   // Ends a pending start tag and, outside inline content, starts a new line.
   void BeginNode(bool is_text);
   void NewLine(std::size_t depth);
+  // Gathers ASCII markup; a name goes through the output's rules unless it is
+  // plain ASCII, which they write unchanged.
+  void Put(std::string_view ascii) {
+    gathered_ += ascii;
+    if (gathered_.size() >= kGatheredLimit) Out();
+  }
+  void PutName(std::string_view name);
+  // Hands the gathered markup to the output; every other write comes after it.
+  EncodedOutput& Out();
 
+  static constexpr std::size_t kGatheredLimit = 1 << 12;
   EncodedOutput& out_;
+  std::string gathered_;
   std::vector<OpenElement> open_;
   bool start_tag_pending_ = false;
   bool at_start_ = true;

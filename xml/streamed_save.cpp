@@ -1,7 +1,5 @@
 #include "xml/streamed_save.h"
 
-#include <algorithm>
-
 #include "text/ansi.h"
 #include "text/error.h"
 #include "xml/document_impl.h"
@@ -22,9 +20,9 @@ bool IsElementOf(const pugi::xml_node node, const pugi::xml_document& tree) {
 // `ansi` as UTF-8: the text itself when it is all ASCII (the same bytes in both),
 // else its conversion, kept in `converted`.
 std::string_view AsUtf8(std::string_view ansi, std::string& converted) {
-  const bool ascii = std::all_of(ansi.begin(), ansi.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii) return ansi;
+  unsigned char any = 0;
+  for (const char c : ansi) any |= static_cast<unsigned char>(c);
+  if (any < 0x80) return ansi;
   converted = AnsiToUtf8(ansi);
   return converted;
 }
