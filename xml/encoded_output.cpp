@@ -71,7 +71,19 @@ std::string Hex(char32_t cp) {
   return digits;
 }
 
+bool AllPlain(std::string_view utf8, const bool* plain) {
+  for (const char c : utf8) {
+    if (!plain[static_cast<unsigned char>(c)]) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+bool IsPlainText(std::string_view utf8) { return AllPlain(utf8, kPlainBytes.text); }
+bool IsPlainAttributeValue(std::string_view utf8) {
+  return AllPlain(utf8, kPlainBytes.attribute);
+}
 
 EncodedOutput::EncodedOutput(AtomicFile& file, Encoding encoding, bool utf8_byte_order_mark)
     : file_(file), encoding_(encoding) {
@@ -84,6 +96,15 @@ void EncodedOutput::Name(std::string_view utf8) { Write(utf8, Context::kName); }
 void EncodedOutput::Text(std::string_view utf8) { Write(utf8, Context::kText); }
 void EncodedOutput::AttributeValue(std::string_view utf8) { Write(utf8, Context::kAttribute); }
 void EncodedOutput::CDataContent(std::string_view utf8) { Write(utf8, Context::kCData); }
+
+void EncodedOutput::PlainAscii(std::string_view ascii) {
+  if (encoding_ == Encoding::kUtf16LE || encoding_ == Encoding::kUtf16BE) {
+    PutAscii(ascii);
+  } else {
+    pending_.append(ascii);
+  }
+  if (pending_.size() >= kFlushSize) Flush();
+}
 
 void EncodedOutput::Flush() {
   file_.Write(pending_);

@@ -17,6 +17,11 @@
 
 namespace tvb::xml {
 
+// Whether Text() and AttributeValue() would write `utf8` as it is: ASCII without
+// a character they escape.
+bool IsPlainText(std::string_view utf8);
+bool IsPlainAttributeValue(std::string_view utf8);
+
 class EncodedOutput {
  public:
   // Writes the byte order mark: always for UTF-16, for UTF-8 when asked.
@@ -34,6 +39,9 @@ class EncodedOutput {
   // Content of a CDATA section (without "]]>"): a lacking character closes the
   // section, follows as a reference and opens it again.
   void CDataContent(std::string_view utf8);
+  // ASCII that every context writes as it is: delimiters, indentation, and names
+  // and values that the checks below accept. Nothing to look at but the encoding.
+  void PlainAscii(std::string_view ascii);
 
   // Hands what is buffered to the file.
   void Flush();

@@ -17,7 +17,11 @@ void MarkupWriter::Attribute(std::string_view name, std::string_view value) {
   Put(" ");
   PutName(name);
   Put("=\"");
-  Out().AttributeValue(value);
+  if (IsPlainAttributeValue(value)) {
+    Put(value);
+  } else {
+    Out().AttributeValue(value);
+  }
   Put("\"");
 }
 
@@ -36,6 +40,7 @@ void MarkupWriter::EndElement() {
 
 void MarkupWriter::Text(std::string_view text) {
   BeginNode(true);
+  if (IsPlainText(text)) return Put(text);
   Out().Text(text);
 }
 
@@ -106,7 +111,7 @@ void MarkupWriter::PutName(std::string_view name) {
 
 EncodedOutput& MarkupWriter::Out() {
   if (!gathered_.empty()) {
-    out_.Markup(gathered_);
+    out_.PlainAscii(gathered_);
     gathered_.clear();
   }
   return out_;

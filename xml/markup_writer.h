@@ -5,9 +5,9 @@
 // content is written as it is, so that no white space is added to any text. An
 // element without content is written as <name />.
 //
-// Delimiters, indentation and names of plain ASCII are gathered and handed to the
-// output in one piece before the next value: they are the same bytes in every
-// encoding's view of them, and a result holds hundreds of thousands of them.
+// Delimiters, indentation, and names and values of plain ASCII are gathered and
+// handed to the output in one piece: the output need not look at them, and a
+// result holds millions of them.
 #pragma once
 
 #include <string>
@@ -51,8 +51,8 @@ class MarkupWriter {
   // Ends a pending start tag and, outside inline content, starts a new line.
   void BeginNode(bool is_text);
   void NewLine(std::size_t depth);
-  // Gathers ASCII markup; a name goes through the output's rules unless it is
-  // plain ASCII, which they write unchanged.
+  // Gathers ASCII that every context writes as it is; a name goes through the
+  // output's rules unless it is plain ASCII.
   void Put(std::string_view ascii) {
     gathered_ += ascii;
     if (gathered_.size() >= kGatheredLimit) Out();
