@@ -10,6 +10,7 @@
 #include <random>
 
 #include "files/descriptor.h"
+#include "files/large_pages.h"
 #include "text/ansi.h"
 
 namespace tvb {
@@ -57,7 +58,11 @@ std::string ReadDescriptor(int fd, const Path& path) {
   const off_t at = ::lseek(fd, 0, SEEK_CUR);
   const bool sized = ::fstat(fd, &st) == 0 && at >= 0 && st.st_size > at;
   // One byte more than expected, so that the end is seen without growing.
-  std::string out(sized ? static_cast<std::size_t>(st.st_size - at) + 1 : 1 << 16, '\0');
+  const std::size_t expected = sized ? static_cast<std::size_t>(st.st_size - at) + 1 : 1 << 16;
+  std::string out;
+  out.reserve(expected);
+  PreferLargePages(out.data(), expected);
+  out.resize(expected);
   std::size_t size = 0;
   for (;;) {
     if (size == out.size()) out.resize(out.size() * 2);
