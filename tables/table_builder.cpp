@@ -163,7 +163,7 @@ std::string TableBuilder::FileBytes(std::chrono::year_month_day today) const {
   std::string bytes;
   bytes.reserve(HeaderLength() + records_.size() + 1);  // one allocation, no doubling at the end
   bytes += Header(today);
-  bytes += records_;
+  bytes += Records();
   bytes += kFileEnd;
   return bytes;
 }

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/large_pages.h"
 #include "tables/field_value.h"
 #include "tables/table_def.h"
 
@@ -57,7 +58,8 @@ class TableBuilder {
   const TableDef& def_;
   std::vector<dbf::FieldLayout> fields_;
   std::size_t record_length_ = 1;  // the deletion flag, then the fields
-  std::string records_;            // every row's record, one after another
+  // Every row's record, one after another.
+  std::basic_string<char, std::char_traits<char>, LargePageAllocator<char>> records_;
 };
 
 // Today's date, for FileBytes.
