@@ -12,11 +12,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
+#include <vector>
 
 namespace tvb {
 
@@ -47,10 +48,24 @@ class CodeList {
 
   CodeRule rule_;
   std::string_view table_;
-  std::unordered_set<std::string> stored_;  // stored forms, case folded
+  // A set of packed codes (see code_list.cpp) in one flat array probed
+  // linearly: the search for a free code asks it many times per code.
+  class PackedSet {
+   public:
+    bool Contains(std::uint64_t packed) const;
+    void Insert(std::uint64_t packed);
+
+   private:
+    std::size_t Home(std::uint64_t packed) const;
+    std::vector<std::uint64_t> slots_ = std::vector<std::uint64_t>(16, kFree);
+    std::size_t count_ = 0;
+    static constexpr std::uint64_t kFree = ~std::uint64_t{0};
+  };
+
+  PackedSet stored_;  // stored forms, case folded
   // Last counter given per base (case folded): every counter below it is taken,
   // and the list only grows, so the search for a free one starts after it.
-  std::unordered_map<std::string, unsigned> last_counter_;
+  std::unordered_map<std::uint64_t, unsigned> last_counter_;
 };
 
 }  // namespace tvb
