@@ -21,10 +21,10 @@ uint64_t Unsigned(std::string_view bytes, bool big_endian) {
 bool AllZero(std::string_view bytes) { return bytes.find_first_not_of('\0') == bytes.npos; }
 
 std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t begin = text.find_first_not_of(std::string_view(" \0", 2));
-  if (begin == text.npos) return {};
-  const std::size_t end = text.find_last_not_of(std::string_view(" \0", 2));
-  return text.substr(begin, end - begin + 1);
+  auto blank = [](char c) { return c == ' ' || c == '\0'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 // Text fields end in spaces, or in the zero bytes some programs pad with.
@@ -189,6 +189,16 @@ std::optional<std::string> PlainDecimal(std::string_view stored) {
   plain += whole.empty() ? "0" : whole;
   if (!fraction.empty()) plain.append(".").append(fraction);
   return plain;
+}
+
+std::optional<std::string_view> StoredPlainWhole(std::string_view stored) {
+  const std::string_view text = TrimBlanks(stored);
+  const std::string_view digits = !text.empty() && text[0] == '-' ? text.substr(1) : text;
+  if (digits.empty() || (digits[0] == '0' && text.size() != 1)) return std::nullopt;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+  }
+  return text;
 }
 
 std::optional<int32_t> WholeNumber(std::string_view plain) {

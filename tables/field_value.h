@@ -45,6 +45,11 @@ std::optional<std::string> FieldText(const FieldLayout& field, std::string_view 
 // empty text for a blank field; nullopt when it is not a number.
 std::optional<std::string> PlainDecimal(std::string_view stored);
 
+// The stored text of an N or F field when, blanks aside, it is already plain
+// decimal: a whole number without leading zeros ("12", "-3", "0"). Saves making
+// the text for the common case; nullopt means "ask PlainDecimal".
+std::optional<std::string_view> StoredPlainWhole(std::string_view stored);
+
 // A number already in plain decimal as a whole number, when it is one within
 // 32 bits ("" is 0).
 std::optional<int32_t> WholeNumber(std::string_view plain);

@@ -1,5 +1,6 @@
 #include "tables/table.h"
 
+#include <charconv>
 #include <stdexcept>
 
 #include "tables/field_value.h"
@@ -140,17 +141,29 @@ std::string Table::Text(std::size_t row, std::size_t field) const {
 }
 
 std::string_view Table::TextView(std::size_t row, std::size_t field, std::string& scratch) const {
-  const Impl& impl = Readable();
-  if (row < impl.row_count && field < impl.layout.fields.size() &&
-      impl.layout.fields[field].type == 'C') {
-    const dbf::FieldLayout& layout = impl.layout.fields[field];
-    const char* text = impl.bytes.data() + impl.RecordStart(row) + layout.offset;
-    std::size_t length = layout.length;
-    while (length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\0')) --length;
-    return std::string_view(text, length);
-  }
+  if (const auto stored = StoredView(row, field)) return *stored;
   scratch = Text(row, field);
   return scratch;
+}
+
+std::optional<std::string_view> Table::StoredView(std::size_t row, std::size_t field) const {
+  const Impl& impl = Readable();
+  if (row >= impl.row_count || field >= impl.layout.fields.size()) return std::nullopt;
+  const dbf::FieldLayout& layout = impl.layout.fields[field];
+  const std::string_view bytes(impl.bytes.data() + impl.RecordStart(row) + layout.offset,
+                               layout.length);
+  switch (layout.type) {
+    case 'C': {
+      std::size_t length = bytes.size();
+      while (length > 0 && (bytes[length - 1] == ' ' || bytes[length - 1] == '\0')) --length;
+      return bytes.substr(0, length);
+    }
+    case 'N':
+    case 'F':
+      return dbf::StoredPlainWhole(bytes);
+    default:
+      return std::nullopt;
+  }
 }
 
 bool Table::IsCharacterField(std::size_t field) const {
@@ -169,6 +182,15 @@ std::string Table::Where(std::size_t row, std::size_t field) const {
 }
 
 int32_t Table::Integer(std::size_t row, std::size_t field) const {
+  // A plain whole number of nine digits at most fits 32 bits: read it as it is stored.
+  const Impl& impl = Readable();
+  if (field < impl.layout.fields.size() && impl.layout.fields[field].type != 'C') {
+    if (const auto stored = StoredView(row, field); stored && stored->size() <= 9) {
+      int32_t value = 0;
+      std::from_chars(stored->data(), stored->data() + stored->size(), value);
+      return value;
+    }
+  }
   const std::string text = Text(row, field);
   if (dbf::IsNumber(impl_->layout.fields[field].type)) {
     if (const auto value = dbf::WholeNumber(text)) return *value;

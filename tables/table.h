@@ -78,6 +78,9 @@ class Table {
   explicit Table(std::unique_ptr<Impl> impl);
   // The open table; throws once it is closed.
   const Impl& Readable() const;
+  // The text of a field as it lies in the table, where it needs no making: a
+  // character field, or a number field that already reads as a plain whole number.
+  std::optional<std::string_view> StoredView(std::size_t row, std::size_t field) const;
   // "Tabla SOLUC, campo DIA, fila 3: ", the start of a conversion error.
   std::string Where(std::size_t row, std::size_t field) const;
   std::unique_ptr<Impl> impl_;

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "tables/field_value.h"
 #include "tables/table.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tables/dbf_bytes.h"
@@ -72,6 +73,37 @@ TEST(TableReadTest, Dbase3NumberFields) {
   EXPECT_EQ(table.Integer(2, 1), 0);  // an empty number
   EXPECT_EQ(table.Real(0, 4), -2.5);
   EXPECT_EQ(table.Real(2, 1), 0.0);
+}
+
+// Reading without a copy (TextView, and Integer on plain whole numbers) gives
+// exactly what the text gives, whatever form the number is stored in.
+TEST(TableReadTest, ReadingWithoutACopyAgreesWithTheText) {
+  const char* stored[] = {"12",        "-3",         "0",          "-0",  "007", "1.0",
+                          "999999999", "-999999999", "2147483647", "2147483648",
+                          "",          "+5",         "1 2",        "-",   "1e1"};
+  std::vector<std::string> rows;
+  for (const char* number : stored) rows.push_back(" " + Left("AB ", 4) + Right(number, 11));
+  TempDir dir;
+  const Table table = OpenBytes(dir, DbfBytes(0x03, {{"A", 'C', 4}, {"N", 'N', 11}}, rows));
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    std::string scratch;
+    EXPECT_EQ(table.TextView(row, 0, scratch), "AB");
+    std::string text;
+    try {
+      text = table.Text(row, 1);
+    } catch (const Error& damaged) {
+      EXPECT_EQ(Message([&] { table.TextView(row, 1, scratch); }), damaged.what());
+      EXPECT_EQ(Message([&] { table.Integer(row, 1); }), damaged.what());
+      continue;
+    }
+    EXPECT_EQ(table.TextView(row, 1, scratch), text) << stored[row];
+    const std::optional<int32_t> whole = dbf::WholeNumber(text);
+    if (whole) {
+      EXPECT_EQ(table.Integer(row, 1), *whole) << stored[row];
+    } else {
+      EXPECT_THROW(table.Integer(row, 1), ConversionError) << stored[row];
+    }
+  }
 }
 
 // Every classic header variant (dBase III to V, FoxBASE, FoxPro) reads alike.
