@@ -44,6 +44,24 @@ void MarkupWriter::Text(std::string_view text) {
   Out().Text(text);
 }
 
+void MarkupWriter::Leaf(std::string_view name, std::string_view attribute,
+                        std::string_view value, std::string_view text) {
+  BeginNode(false);
+  Put("<");
+  PutName(name);
+  if (!attribute.empty()) Attribute(attribute, value);
+  if (text.empty()) return Put(" />");
+  Put(">");
+  if (IsPlainText(text)) {
+    Put(text);
+  } else {
+    Out().Text(text);
+  }
+  Put("</");
+  PutName(name);
+  Put(">");
+}
+
 void MarkupWriter::CData(std::string_view text) {
   BeginNode(true);
   Put("<![CDATA[");

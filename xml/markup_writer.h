@@ -33,6 +33,10 @@ class MarkupWriter {
   std::size_t open_elements() const { return open_.size(); }
 
   void Text(std::string_view text);
+  // <name attribute="value">text</name> on its own line, or <name ... /> without
+  // text: the same bytes as StartElement, Attribute, Text and EndElement.
+  void Leaf(std::string_view name, std::string_view attribute, std::string_view value,
+            std::string_view text);
   void CData(std::string_view text);
   void Comment(std::string_view text);
   void ProcessingInstruction(std::string_view target, std::string_view value);

@@ -87,12 +87,8 @@ void StreamedSave::Leaf(std::string_view name, std::string_view attribute, std::
                         std::string_view text) {
   impl_->RequireWriting();
   std::string converted[4];
-  impl_->markup.StartElement(AsUtf8(name, converted[0]), true);
-  if (!attribute.empty()) {
-    impl_->markup.Attribute(AsUtf8(attribute, converted[1]), AsUtf8(value, converted[2]));
-  }
-  if (!text.empty()) impl_->markup.Text(AsUtf8(text, converted[3]));
-  impl_->markup.EndElement();
+  impl_->markup.Leaf(AsUtf8(name, converted[0]), AsUtf8(attribute, converted[1]),
+                     AsUtf8(value, converted[2]), AsUtf8(text, converted[3]));
 }
 
 void StreamedSave::Commit() {
