@@ -53,39 +53,6 @@ SlotLookups::SlotLookups(ImportTables& tables)
       rooms_(tables.aulat, "DEPCENTRO"),
       groups_(tables.grupost, "CLAVE") {}
 
-FirstRowIndex::FirstRowIndex(std::size_t expected) {
-  std::size_t capacity = 16;
-  while (capacity < 2 * expected) capacity *= 2;
-  slots_.resize(capacity, Entry{{}, kEmpty, {}});
-  mask_ = capacity - 1;
-}
-
-FirstRowIndex::Entry* FirstRowIndex::Emplace(std::string_view key, std::size_t row) {
-  for (std::size_t i = Home(key);; i = (i + 1) & mask_) {
-    Entry& slot = slots_[i];
-    if (slot.row == kEmpty) {
-      slot.key = key;
-      slot.row = row;
-      return &slot;
-    }
-    if (slot.key == key) return nullptr;
-  }
-}
-
-const FirstRowIndex::Entry* FirstRowIndex::Find(std::string_view key) const {
-  for (std::size_t i = Home(key);; i = (i + 1) & mask_) {
-    const Entry& slot = slots_[i];
-    if (slot.row == kEmpty) return nullptr;
-    if (slot.key == key) return &slot;
-  }
-}
-
-void FirstRowIndex::Prefetch(std::string_view key) const {
-  const Entry* entry = &slots_[Home(key)];
-  __builtin_prefetch(entry);
-  __builtin_prefetch(reinterpret_cast<const char*>(entry + 1) - 1);
-}
-
 FirstRowLookup::FirstRowLookup(const Table& table, const char* value, const char* second_value)
     : table_(table) {
   values_.emplace_back(table, value);
@@ -99,13 +66,13 @@ void FirstRowLookup::Build(
     if (field && table_.IsCharacterField(*field)) copied_[i] = field;
   }
   FirstRowIndex index(table_.RowCount());
-  std::string scratch;
+  std::string scratch, unused;
   for (std::size_t row = 0; row < table_.RowCount(); ++row) {
-    FirstRowIndex::Entry* entry = index.Emplace(key_of(row, scratch), row);
-    if (!entry) continue;
+    FirstRowIndex::Copies copies;
     for (std::size_t i = 0; i < values_.size(); ++i) {
-      if (copied_[i]) entry->copies[i] = table_.TextView(row, *copied_[i], scratch);
+      if (copied_[i]) copies[i] = table_.TextView(row, *copied_[i], unused);
     }
+    index.Emplace(key_of(row, scratch), row, copies);
   }
   index_ = std::move(index);
 }
@@ -115,24 +82,24 @@ SlotValues SlotLookups::Find(std::size_t row) {
   const std::string_view subject = soluc_asig_.View(row, scratch_[0]);
   const std::string_view group = soluc_grupo_.View(row, scratch_[1]);
   std::string scratch;
-  if (const auto* a = Assignments().Find(PairKey(subject, group, key_))) {
+  if (const auto a = Assignments().Find(PairKey(subject, group, key_))) {
     v.materiaomc = assignments_.Value(*a, 0, scratch);
     v.actividad = assignments_.Value(*a, 1, scratch);
   }
   // A slot without task number is a task: its key comes from the task's row.
   if (Trim(v.actividad).empty()) {
-    if (const auto* task = Tasks().Find(subject)) v.actividad = tasks_.Value(*task, 0, scratch);
+    if (const auto task = Tasks().Find(subject)) v.actividad = tasks_.Value(*task, 0, scratch);
   }
   key_.assign(soluc_dia_.View(row, scratch));
   key_ += std::to_string(t_.soluc.Integer(row, soluc_hora_()));
-  if (const auto* g = Grid().Find(key_)) {
+  if (const auto g = Grid().Find(key_)) {
     v.diasemana = grid_.Value(*g, 0, scratch);
     v.tramo = grid_.Value(*g, 1, scratch);
   }
-  if (const auto* room = Rooms().Find(soluc_aula_.View(row, scratch_[2]))) {
+  if (const auto room = Rooms().Find(soluc_aula_.View(row, scratch_[2]))) {
     v.depcentro = rooms_.Value(*room, 0, scratch);
   }
-  if (const auto* unit = Groups().Find(group)) v.unidad = groups_.Value(*unit, 0, scratch);
+  if (const auto unit = Groups().Find(group)) v.unidad = groups_.Value(*unit, 0, scratch);
   // The keys of SOLUC read as views of the table cannot fail: Prefetch may read them.
   prefetching_ = t_.soluc.IsCharacterField(soluc_asig_()) &&
                  t_.soluc.IsCharacterField(soluc_grupo_()) &&

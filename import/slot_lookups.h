@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "import/first_row_index.h"
 #include "import/result_document.h"
 #include "tables/table.h"
 
@@ -47,33 +48,6 @@ class LazyField {
   std::size_t index_ = kUnresolved;
 };
 
-// The first row of each key, in one flat array probed linearly: a lookup reads
-// one or two cache lines, where a node-based map follows three or four pointers.
-// Each entry can also hold copies of values of its row, so that a lookup need not
-// go on to read the row itself somewhere in a large table.
-class FirstRowIndex {
- public:
-  static constexpr std::size_t kCopies = 2;
-  struct Entry {
-    std::string key;
-    std::size_t row;
-    std::array<std::string, kCopies> copies;
-  };
-
-  explicit FirstRowIndex(std::size_t expected);
-  // The new entry of `key`, for `row`; nullptr when the key has one (the first row wins).
-  Entry* Emplace(std::string_view key, std::size_t row);
-  const Entry* Find(std::string_view key) const;
-  // Starts bringing the entry where a search for `key` begins into the cache.
-  void Prefetch(std::string_view key) const;
-
- private:
-  std::size_t Home(std::string_view key) const { return std::hash<std::string_view>{}(key)&mask_; }
-  static constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
-  std::vector<Entry> slots_;
-  std::size_t mask_;
-};
-
 // A lookup of one table: the index of its first rows by a key, built on first
 // use, and up to two fields read from the row found. A value field that is a
 // character field is copied into the index as it is built: its text cannot
@@ -81,7 +55,7 @@ class FirstRowIndex {
 // fails there, as when the slot reads it from the row.
 class FirstRowLookup {
  public:
-  using Entry = FirstRowIndex::Entry;
+  using Found = FirstRowIndex::Found;
   FirstRowLookup(const Table& table, const char* value, const char* second_value = nullptr);
 
   // Builds the index on first use; `key_of(row, scratch)` gives a row's key.
@@ -90,11 +64,11 @@ class FirstRowLookup {
     if (!index_) Build(std::function<std::string_view(std::size_t, std::string&)>(key_of));
     return *this;
   }
-  const Entry* Find(std::string_view key) const { return index_->Find(key); }
+  std::optional<Found> Find(std::string_view key) const { return index_->Find(key); }
   bool Built() const { return index_.has_value(); }
   void Prefetch(std::string_view key) const { index_->Prefetch(key); }
   // Value `i` (0 or 1) of a found row.
-  std::string_view Value(const Entry& found, std::size_t i, std::string& scratch) {
+  std::string_view Value(const Found& found, std::size_t i, std::string& scratch) {
     return copied_[i] ? std::string_view(found.copies[i]) : values_[i].View(found.row, scratch);
   }
 

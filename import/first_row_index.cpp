@@ -1,0 +1,83 @@
+#include "import/first_row_index.h"
+
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
+
+namespace tvb {
+
+FirstRowIndex::FirstRowIndex(std::size_t expected) {
+  std::size_t capacity = 16;
+  while (capacity < 2 * expected) capacity *= 2;
+  slots_.resize(capacity);
+  mask_ = capacity - 1;
+}
+
+std::size_t FirstRowIndex::Home(std::string_view key) const {
+  return std::hash<std::string_view>{}(key)&mask_;
+}
+
+const char* FirstRowIndex::Texts(const Entry& entry) const {
+  return entry.spilled == kFree ? entry.inline_text : spilled_[entry.spilled].data();
+}
+
+void FirstRowIndex::Emplace(std::string_view key, std::size_t row, const Copies& copies) {
+  // Rows are kept in 32 bits, as a dBase table counts its records.
+  if (row >= kFree) throw std::length_error("a row beyond what an index holds");
+  std::size_t i = Home(key);
+  for (; slots_[i].row != kFree; i = (i + 1) & mask_) {
+    if (Key(slots_[i]) == key) return;
+  }
+  if (2 * (count_ + 1) > slots_.size()) {
+    Grow();
+    for (i = Home(key); slots_[i].row != kFree;) i = (i + 1) & mask_;
+  }
+  ++count_;
+  Entry& entry = slots_[i];
+  entry.row = static_cast<std::uint32_t>(row);
+  const std::array<std::string_view, kTexts> texts{key, copies[0], copies[1]};
+  std::size_t total = 0;
+  for (std::size_t t = 0; t < kTexts; ++t) {
+    entry.length[t] = static_cast<std::uint32_t>(texts[t].size());
+    total += texts[t].size();
+  }
+  char* out = entry.inline_text;
+  if (total > sizeof entry.inline_text) {
+    entry.spilled = static_cast<std::uint32_t>(spilled_.size());
+    out = spilled_.emplace_back(total, '\0').data();
+  }
+  for (const std::string_view text : texts) out = std::copy(text.begin(), text.end(), out);
+}
+
+void FirstRowIndex::Grow() {
+  std::vector<Entry> old(slots_.size() * 2);
+  old.swap(slots_);
+  mask_ = slots_.size() - 1;
+  for (const Entry& entry : old) {
+    if (entry.row == kFree) continue;
+    std::size_t i = Home(Key(entry));
+    while (slots_[i].row != kFree) i = (i + 1) & mask_;
+    slots_[i] = entry;
+  }
+}
+
+std::optional<FirstRowIndex::Found> FirstRowIndex::Find(std::string_view key) const {
+  for (std::size_t i = Home(key);; i = (i + 1) & mask_) {
+    const Entry& entry = slots_[i];
+    if (entry.row == kFree) return std::nullopt;
+    if (entry.length[0] != key.size()) continue;
+    const char* texts = Texts(entry);
+    if (std::string_view(texts, key.size()) != key) continue;
+    Found found{entry.row, {}};
+    texts += key.size();
+    for (std::size_t c = 0; c < kCopies; ++c) {
+      found.copies[c] = std::string_view(texts, entry.length[1 + c]);
+      texts += entry.length[1 + c];
+    }
+    return found;
+  }
+}
+
+void FirstRowIndex::Prefetch(std::string_view key) const { __builtin_prefetch(&slots_[Home(key)]); }
+
+}  // namespace tvb
