@@ -1,5 +1,8 @@
 #include "import/import_run.h"
 
+#include <span>
+
+#include "import/first_row_index.h"
 #include "import/result_document.h"
 #include "import/slot_lookups.h"
 #include "tables/table_set_writer.h"
@@ -13,16 +16,47 @@ namespace {
 class TeacherRows {
  public:
   explicit TeacherRows(const Table& soluc) : soluc_(soluc) {}
-  const std::vector<std::size_t>& Of(const std::string& abbreviation) {
-    if (!by_teacher_) by_teacher_ = soluc_.GroupBy(soluc_.Field("PROF"));
-    const auto found = by_teacher_->find(abbreviation);
-    return found != by_teacher_->end() ? found->second : none_;
+  std::span<const std::size_t> Of(std::string_view abbreviation) {
+    if (!teachers_) Group();
+    const auto teacher = teachers_->Find(abbreviation);
+    if (!teacher) return {};
+    const std::size_t n = teacher->row;
+    return std::span<const std::size_t>(rows_).subspan(starts_[n], starts_[n + 1] - starts_[n]);
   }
 
  private:
+  // Files every row under its teacher in two passes, counting and then placing,
+  // so that each teacher's rows lie together, in table order, in one array.
+  void Group() {
+    const std::size_t prof = soluc_.Field("PROF");
+    FirstRowIndex teachers(1024);  // by PROF, the teacher's number where a row goes
+    std::vector<std::uint32_t> teacher_of(soluc_.RowCount());
+    std::vector<std::size_t> counts;
+    std::string scratch;
+    for (std::size_t row = 0; row < soluc_.RowCount(); ++row) {
+      const std::string_view key = soluc_.TextView(row, prof, scratch);
+      std::size_t teacher = counts.size();
+      if (const auto known = teachers.Find(key)) {
+        teacher = known->row;
+      } else {
+        teachers.Emplace(key, teacher, {});
+        counts.push_back(0);
+      }
+      teacher_of[row] = static_cast<std::uint32_t>(teacher);
+      ++counts[teacher];
+    }
+    starts_.assign(counts.size() + 1, 0);
+    for (std::size_t t = 0; t < counts.size(); ++t) starts_[t + 1] = starts_[t] + counts[t];
+    rows_.resize(soluc_.RowCount());
+    std::vector<std::size_t> next(starts_.begin(), starts_.end() - 1);
+    for (std::size_t row = 0; row < soluc_.RowCount(); ++row) rows_[next[teacher_of[row]]++] = row;
+    teachers_ = std::move(teachers);
+  }
+
   const Table& soluc_;
-  std::optional<std::unordered_map<std::string, std::vector<std::size_t>>> by_teacher_;
-  const std::vector<std::size_t> none_;
+  std::optional<FirstRowIndex> teachers_;
+  std::vector<std::size_t> starts_;  // where each teacher's rows start in rows_
+  std::vector<std::size_t> rows_;
 };
 
 // How many rows ahead the walk asks for a teacher's row.
@@ -54,7 +88,7 @@ ImportReport ImportarDocumento(FileSystem& fs, const Path& document, const Path&
   for (std::size_t teacher = 0; teacher < t.proft.RowCount(); ++teacher) {
     result.BeginTeacher(++report.teachers, employee.Text(teacher), post_date.Text(teacher));
     std::size_t slot = 0;
-    const std::vector<std::size_t>& rows = teacher_rows.Of(abbreviation.Text(teacher));
+    const std::span<const std::size_t> rows = teacher_rows.Of(abbreviation.Text(teacher));
     for (std::size_t i = 0; i < rows.size(); ++i) {
       // A teacher's rows lie anywhere in the table, and so do their entries in the
       // lookups: ask for a later row early, and for its entries once it has come.
