@@ -113,8 +113,17 @@ void SlotLookups::Prefetch(std::size_t row) {
   const std::string_view subject = soluc_asig_.View(row, unused);
   const std::string_view group = soluc_grupo_.View(row, unused);
   assignments_.Prefetch(PairKey(subject, group, prefetch_key_));
+  if (tasks_.Built()) tasks_.Prefetch(subject);
   rooms_.Prefetch(soluc_aula_.View(row, unused));
   groups_.Prefetch(group);
+  // The grid's key where DIA and HORA are stored as the walk will read them.
+  const auto day = t_.soluc.StoredView(row, soluc_dia_());
+  const auto hour = t_.soluc.StoredView(row, soluc_hora_());
+  if (day && hour && hour->size() <= 9) {
+    prefetch_key_.assign(*day);
+    prefetch_key_ += *hour;
+    grid_.Prefetch(prefetch_key_);
+  }
 }
 
 FirstRowLookup& SlotLookups::Assignments() {

@@ -61,6 +61,10 @@ class Table {
   // Starts bringing row `row` into the processor's cache, for a walk that reads
   // rows out of order and knows which comes next. Changes nothing that is read.
   void Prefetch(std::size_t row) const;
+  // The text of a field as it lies in the table, where it needs no making: a
+  // character field, or a number field that already reads as a plain whole
+  // number. nullopt where the text must be made (or the row or field is wrong).
+  std::optional<std::string_view> StoredView(std::size_t row, std::size_t field) const;
   // As a whole number: number fields by value (an empty one is 0); a text field
   // through the toolkit integer conversion. Errors name table, field and row.
   int32_t Integer(std::size_t row, std::size_t field) const;
@@ -78,9 +82,6 @@ class Table {
   explicit Table(std::unique_ptr<Impl> impl);
   // The open table; throws once it is closed.
   const Impl& Readable() const;
-  // The text of a field as it lies in the table, where it needs no making: a
-  // character field, or a number field that already reads as a plain whole number.
-  std::optional<std::string_view> StoredView(std::size_t row, std::size_t field) const;
   // "Tabla SOLUC, campo DIA, fila 3: ", the start of a conversion error.
   std::string Where(std::size_t row, std::size_t field) const;
   std::unique_ptr<Impl> impl_;
