@@ -14,14 +14,21 @@ namespace {
 constexpr auto& kGroup = tables::kGrupost;
 constexpr auto& kAsig = tables::kAsigt;
 
-// Group rows by their CLAVECURSO as it reads back, each list in table order.
-std::unordered_map<std::string, std::vector<std::size_t>> GroupsByCourse(
+// What an assignment copies from its group row, as the row reads back.
+struct GroupFields {
+  std::string abrev, nivel, curso, grupo;
+};
+
+// The groups of each course (by CLAVECURSO as it reads back), in table order.
+std::unordered_map<std::string, std::vector<GroupFields>> GroupsByCourse(
     const TableBuilder& groups) {
-  std::unordered_map<std::string, std::vector<std::size_t>> rows;
+  std::unordered_map<std::string, std::vector<GroupFields>> by_course;
   for (std::size_t row = 0; row < groups.RowCount(); ++row) {
-    rows[groups.Text(row, kGroup.Index("CLAVECURSO"))].push_back(row);
+    by_course[groups.Text(row, kGroup.Index("CLAVECURSO"))].push_back(
+        {groups.Text(row, kGroup.Index("ABREV")), groups.Text(row, kGroup.Index("NIVEL")),
+         groups.Text(row, kGroup.Index("CURSO")), groups.Text(row, kGroup.Index("GRUPO"))});
   }
-  return rows;
+  return by_course;
 }
 
 // Whole weekly hours from weekly minutes: m / 60 rounded up, at least 1; empty
@@ -70,20 +77,22 @@ void ExportarAsignaciones(const xml::Document& doc, ExportTables& out) {
     const std::string& subject_code =
         short_code != out.subject_short_code.end() ? short_code->second : code;
     const int64_t hours = WeeklyHours(minutes, number);
-    for (const std::size_t group : groups->second) {
+    const std::string sessions = SessionsPattern(hours);
+    const std::string task = TaskNumber(name);
+    for (const GroupFields& group : groups->second) {
       out.asigt.Append();
       out.asigt.Set(kAsig.Index("CASIG"), subject_code);
-      out.asigt.Set(kAsig.Index("CGRUP"), out.grupost.Text(group, kGroup.Index("ABREV")));
+      out.asigt.Set(kAsig.Index("CGRUP"), group.abrev);
       out.asigt.Set(kAsig.Index("CAULA"), "");
       out.asigt.Set(kAsig.Index("TURNO"), "");
-      out.asigt.Set(kAsig.Index("NIVEL"), out.grupost.Text(group, kGroup.Index("NIVEL")));
-      out.asigt.Set(kAsig.Index("CURSO"), out.grupost.Text(group, kGroup.Index("CURSO")));
-      out.asigt.Set(kAsig.Index("GRUPO"), out.grupost.Text(group, kGroup.Index("GRUPO")));
+      out.asigt.Set(kAsig.Index("NIVEL"), group.nivel);
+      out.asigt.Set(kAsig.Index("CURSO"), group.curso);
+      out.asigt.Set(kAsig.Index("GRUPO"), group.grupo);
       out.asigt.SetNumber(kAsig.Index("HORAS"), static_cast<double>(hours));
-      out.asigt.Set(kAsig.Index("SESIONES"), SessionsPattern(hours));
+      out.asigt.Set(kAsig.Index("SESIONES"), sessions);
       out.asigt.Set(kAsig.Index("CLAVE"), key);
       out.asigt.Set(kAsig.Index("CLAVECURSO"), course_key);
-      out.asigt.Set(kAsig.Index("TAREA"), TaskNumber(name));
+      out.asigt.Set(kAsig.Index("TAREA"), task);
     }
   });
 }
