@@ -111,9 +111,13 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 std::string Utf8ToAnsi(std::string_view utf8) {
-  std::string out;
+  // Leading ASCII is the same bytes in both, and most text is ASCII throughout.
+  std::size_t ascii = 0;
+  while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
+  std::string out(utf8.substr(0, ascii));
+  if (ascii == utf8.size()) return out;
   out.reserve(utf8.size());
-  DecodeUtf8(utf8, [&](char32_t cp) { out += CodePointToAnsi(cp); });
+  DecodeUtf8(utf8.substr(ascii), [&](char32_t cp) { out += CodePointToAnsi(cp); });
   return out;
 }
 

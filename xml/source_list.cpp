@@ -46,7 +46,11 @@ Record SourceList::operator[](std::size_t index) const {
 
 std::string Record::Value(std::size_t position) const {
   if (position >= values_.size()) FailMissing(list_, number_, position);
-  return Utf8ToAnsi(Trim(AllText(pugi::xml_node(values_[position]))));
+  const pugi::xml_node node(values_[position]);
+  // The usual value node holds one text node: its text needs no gathering.
+  const pugi::xml_node only = node.first_child();
+  if (only && IsText(only) && !only.next_sibling()) return Utf8ToAnsi(Trim(only.value()));
+  return Utf8ToAnsi(Trim(AllText(node)));
 }
 
 std::optional<std::string> Record::Name(std::size_t position) const {
