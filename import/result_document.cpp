@@ -10,7 +10,10 @@ void Value(xml::StreamedSave& save, std::string_view name, std::string_view text
 }  // namespace
 
 ResultDocument::ResultDocument(FileSystem& fs, xml::Document& doc, const Path& target)
-    : save_(fs, doc, doc.ReplaceRootChild("SALIDAS"), target) {}
+    : save_(fs, doc, doc.ReplaceRootChild("SALIDAS"), target),
+      slot_values_{{"salida", "dato", "X_ACTIVIDAD"},  {"salida", "dato", "N_DIASEMANA"},
+                   {"salida", "dato", "X_TRAMO"},      {"salida", "dato", "X_DEPCENTRO"},
+                   {"salida", "dato", "X_MATERIAOMC"}, {"salida", "dato", "X_UNIDAD"}} {}
 
 void ResultDocument::Status(std::size_t teacher_count) {
   save_.Open("ERROR", "", "");
@@ -29,12 +32,12 @@ void ResultDocument::BeginTeacher(std::size_t n, std::string_view employee,
 
 void ResultDocument::Slot(std::size_t m, const SlotValues& values) {
   save_.Open("listasal", "seq", "TRAMO_" + std::to_string(m));
-  Value(save_, "X_ACTIVIDAD", values.actividad);
-  Value(save_, "N_DIASEMANA", values.diasemana);
-  Value(save_, "X_TRAMO", values.tramo);
-  Value(save_, "X_DEPCENTRO", values.depcentro);
-  Value(save_, "X_MATERIAOMC", values.materiaomc);
-  Value(save_, "X_UNIDAD", values.unidad);
+  save_.Leaf(slot_values_[0], values.actividad);
+  save_.Leaf(slot_values_[1], values.diasemana);
+  save_.Leaf(slot_values_[2], values.tramo);
+  save_.Leaf(slot_values_[3], values.depcentro);
+  save_.Leaf(slot_values_[4], values.materiaomc);
+  save_.Leaf(slot_values_[5], values.unidad);
   save_.Close();
 }
 

@@ -51,6 +51,8 @@ class ResultDocument {
 
  private:
   xml::StreamedSave save_;
+  // The six values of a slot, in the order they are written.
+  const xml::StreamedSave::LeafShape slot_values_[6];
 };
 
 }  // namespace tvb

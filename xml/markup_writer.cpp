@@ -62,6 +62,24 @@ void MarkupWriter::Leaf(std::string_view name, std::string_view attribute,
   Put(">");
 }
 
+void MarkupWriter::PlainLeaf(std::string_view start, std::string_view end,
+                             std::string_view text) {
+  BeginNode(false);
+  Put(start);
+  if (text.empty()) return Put(" />");
+  Put(">");
+  if (IsPlainText(text)) {
+    Put(text);
+  } else {
+    Out().Text(text);
+  }
+  Put(end);
+}
+
+bool MarkupWriter::IsPlainName(std::string_view name) {
+  return std::all_of(name.begin(), name.end(), [](char c) { return c > ' ' && c < 0x7F; });
+}
+
 void MarkupWriter::CData(std::string_view text) {
   BeginNode(true);
   Put("<![CDATA[");
@@ -122,8 +140,7 @@ void MarkupWriter::BeginNode(bool is_text) {
 }
 
 void MarkupWriter::PutName(std::string_view name) {
-  const bool plain = std::all_of(name.begin(), name.end(), [](char c) { return c > ' ' && c < 0x7F; });
-  if (plain) return Put(name);
+  if (IsPlainName(name)) return Put(name);
   Out().Name(name);
 }
 

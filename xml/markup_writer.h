@@ -37,6 +37,11 @@ class MarkupWriter {
   // text: the same bytes as StartElement, Attribute, Text and EndElement.
   void Leaf(std::string_view name, std::string_view attribute, std::string_view value,
             std::string_view text);
+  // The same leaf from its tags made beforehand: `start` is "<name attribute=\"value\"",
+  // `end` is "</name>", both plain ASCII (see IsPlainName and IsPlainAttributeValue).
+  void PlainLeaf(std::string_view start, std::string_view end, std::string_view text);
+  // Whether a name is written as it is in every encoding: printable ASCII.
+  static bool IsPlainName(std::string_view name);
   void CData(std::string_view text);
   void Comment(std::string_view text);
   void ProcessingInstruction(std::string_view target, std::string_view value);

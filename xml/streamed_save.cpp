@@ -91,6 +91,29 @@ void StreamedSave::Leaf(std::string_view name, std::string_view attribute, std::
                      AsUtf8(value, converted[2]), AsUtf8(text, converted[3]));
 }
 
+StreamedSave::LeafShape::LeafShape(std::string_view name, std::string_view attribute,
+                                   std::string_view value) {
+  std::string converted;
+  name_ = AsUtf8(name, converted);
+  attribute_ = AsUtf8(attribute, converted);
+  value_ = AsUtf8(value, converted);
+  const bool plain = MarkupWriter::IsPlainName(name_) && MarkupWriter::IsPlainName(attribute_) &&
+                     IsPlainAttributeValue(value_);
+  if (!plain) return;
+  start_ = "<" + name_;
+  if (!attribute_.empty()) start_ += " " + attribute_ + "=\"" + value_ + "\"";
+  end_ = "</" + name_ + ">";
+}
+
+void StreamedSave::Leaf(const LeafShape& shape, std::string_view text) {
+  impl_->RequireWriting();
+  std::string converted;
+  if (shape.start_.empty()) {
+    return impl_->markup.Leaf(shape.name_, shape.attribute_, shape.value_, AsUtf8(text, converted));
+  }
+  impl_->markup.PlainLeaf(shape.start_, shape.end_, AsUtf8(text, converted));
+}
+
 void StreamedSave::Commit() {
   impl_->RequireWriting();
   while (impl_->InsideStreamed()) impl_->markup.EndElement();

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "files/file_system.h"
@@ -34,6 +35,20 @@ class StreamedSave {
   // <name attribute="value">text</name>; an empty text gives no text node.
   void Leaf(std::string_view name, std::string_view attribute, std::string_view value,
             std::string_view text);
+
+  // A leaf written many times with the same element name, attribute and
+  // attribute value (ANSI), converted and checked once.
+  class LeafShape {
+   public:
+    LeafShape(std::string_view name, std::string_view attribute, std::string_view value);
+
+   private:
+    friend class StreamedSave;
+    std::string name_, attribute_, value_;  // UTF-8
+    std::string start_, end_;               // its tags, when all three are plain ASCII
+  };
+  // The same as Leaf(name, attribute, value, text) for the shape's three.
+  void Leaf(const LeafShape& shape, std::string_view text);
 
   // Ends the elements still open, writes the rest of the document, syncs it and
   // puts it in place.
