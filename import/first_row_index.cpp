@@ -1,6 +1,7 @@
 #include "import/first_row_index.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 
@@ -17,8 +18,18 @@ std::size_t FirstRowIndex::Home(std::string_view key) const {
   return std::hash<std::string_view>{}(key)&mask_;
 }
 
-const char* FirstRowIndex::Texts(const Entry& entry) const {
-  return entry.spilled == kFree ? entry.inline_text : spilled_[entry.spilled].data();
+FirstRowIndex::Texts FirstRowIndex::TextsOf(const Entry& entry) const {
+  if (entry.spilled) {
+    std::uint32_t at = 0;
+    std::memcpy(&at, entry.text, sizeof at);
+    return {spilled_[at].texts.data(), spilled_[at].length};
+  }
+  return {entry.text, {entry.length[0], entry.length[1], entry.length[2]}};
+}
+
+std::string_view FirstRowIndex::Key(const Entry& entry) const {
+  const Texts texts = TextsOf(entry);
+  return std::string_view(texts.data, texts.length[0]);
 }
 
 void FirstRowIndex::Emplace(std::string_view key, std::size_t row, const Copies& copies) {
@@ -37,16 +48,24 @@ void FirstRowIndex::Emplace(std::string_view key, std::size_t row, const Copies&
   entry.row = static_cast<std::uint32_t>(row);
   const std::array<std::string_view, kTexts> texts{key, copies[0], copies[1]};
   std::size_t total = 0;
+  for (const std::string_view text : texts) total += text.size();
+  if (total <= sizeof entry.text) {
+    char* out = entry.text;
+    for (std::size_t t = 0; t < kTexts; ++t) {
+      entry.length[t] = static_cast<std::uint8_t>(texts[t].size());
+      out = std::copy(texts[t].begin(), texts[t].end(), out);
+    }
+    return;
+  }
+  Spilled spilled;
   for (std::size_t t = 0; t < kTexts; ++t) {
-    entry.length[t] = static_cast<std::uint32_t>(texts[t].size());
-    total += texts[t].size();
+    spilled.texts += texts[t];
+    spilled.length[t] = static_cast<std::uint32_t>(texts[t].size());
   }
-  char* out = entry.inline_text;
-  if (total > sizeof entry.inline_text) {
-    entry.spilled = static_cast<std::uint32_t>(spilled_.size());
-    out = spilled_.emplace_back(total, '\0').data();
-  }
-  for (const std::string_view text : texts) out = std::copy(text.begin(), text.end(), out);
+  const auto at = static_cast<std::uint32_t>(spilled_.size());
+  spilled_.push_back(std::move(spilled));
+  entry.spilled = true;
+  std::memcpy(entry.text, &at, sizeof at);
 }
 
 void FirstRowIndex::Grow() {
@@ -65,14 +84,14 @@ std::optional<FirstRowIndex::Found> FirstRowIndex::Find(std::string_view key) co
   for (std::size_t i = Home(key);; i = (i + 1) & mask_) {
     const Entry& entry = slots_[i];
     if (entry.row == kFree) return std::nullopt;
-    if (entry.length[0] != key.size()) continue;
-    const char* texts = Texts(entry);
-    if (std::string_view(texts, key.size()) != key) continue;
+    if (!entry.spilled && entry.length[0] != key.size()) continue;
+    const Texts texts = TextsOf(entry);
+    if (std::string_view(texts.data, texts.length[0]) != key) continue;
     Found found{entry.row, {}};
-    texts += key.size();
+    const char* at = texts.data + texts.length[0];
     for (std::size_t c = 0; c < kCopies; ++c) {
-      found.copies[c] = std::string_view(texts, entry.length[1 + c]);
-      texts += entry.length[1 + c];
+      found.copies[c] = std::string_view(at, texts.length[1 + c]);
+      at += texts.length[1 + c];
     }
     return found;
   }

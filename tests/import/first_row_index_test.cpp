@@ -21,8 +21,9 @@ TEST(FirstRowIndexTest, KeepsTheFirstRowOfEachKeyWithItsCopies) {
       {"4:MATE1ESO", "S1-DUP", "999"},  // a later row of the same key
       {"", "empty key", ""},
       {"K", "", ""},
-      {"K" + std::string(43, 'k'), "", ""},                    // fills the entry exactly
-      {"K" + std::string(44, 'k'), "", ""},                    // one past it
+      {"K" + std::string(23, 'k'), "", ""},                    // fills an entry exactly
+      {"K" + std::string(24, 'k'), "", ""},                    // one past it
+      {"K" + std::string(300, 'k'), "", ""},                   // lengths past a byte
       {"short", long_text, "second"},                          // a long copy
       {long_text, "a", "b"},                                   // a long key
       {long_text + "!", "a2", std::string(40, 'y')},           // shares the long key's start
