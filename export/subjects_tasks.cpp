@@ -9,8 +9,8 @@ namespace {
 constexpr auto& kFields = tables::kAsignomt;
 
 // Accepts a long code once, without regard to letter case; false when taken.
-bool AcceptLongCode(ExportTables& out, const std::string& code) {
-  return out.ListaCodigosLargos.insert(FoldCase(code)).second;
+bool AcceptLongCode(ExportTables& out, const std::string& folded_code) {
+  return out.ListaCodigosLargos.insert(folded_code).second;
 }
 
 }  // namespace
@@ -19,9 +19,10 @@ void ExportarMaterias(const xml::Document& doc, ExportTables& out) {
   ForEachRecord(doc, "MATERIAS", [&](const xml::Record& record, std::size_t) {
     const std::string name = record.Value(1);
     const std::string code = record.Value(2);
-    if (!AcceptLongCode(out, code)) return;
+    std::string folded_code = FoldCase(code);
+    if (!AcceptLongCode(out, folded_code)) return;
     const std::string short_code = out.ListaCodigosCortos.Shorten(code);
-    out.subject_short_code.emplace(FoldCase(code), short_code);
+    out.subject_short_code.emplace(std::move(folded_code), short_code);
     out.asignomt.Append();
     out.asignomt.Set(kFields.Index("COD"), short_code);
     out.asignomt.Set(kFields.Index("CODLARGO"), code);
@@ -34,7 +35,7 @@ void ExportarTareas(const xml::Document& doc, ExportTables& out) {
     const std::string name = record.Value(1);
     const std::string code = record.Value(2);
     const std::string key = record.Value(0);
-    if (!AcceptLongCode(out, code)) return;
+    if (!AcceptLongCode(out, FoldCase(code))) return;
     out.asignomt.Append();
     out.asignomt.Set(kFields.Index("COD"), out.ListaCodigosCortos.Shorten(code));
     out.asignomt.Set(kFields.Index("CODLARGO"), code);
