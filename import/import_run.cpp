@@ -59,7 +59,8 @@ class TeacherRows {
   std::vector<std::size_t> rows_;
 };
 
-// How many rows ahead the walk asks for a teacher's row.
+// How many rows ahead the walk asks for a row's lookup entries; for the row
+// itself it asks twice as far ahead, so that the row is there when its keys are read.
 constexpr std::size_t kReadAhead = 4;
 
 }  // namespace

@@ -100,10 +100,13 @@ SlotValues SlotLookups::Find(std::size_t row) {
     v.depcentro = rooms_.Value(*room, 0, scratch);
   }
   if (const auto unit = Groups().Find(group)) v.unidad = groups_.Value(*unit, 0, scratch);
-  // The keys of SOLUC read as views of the table cannot fail: Prefetch may read them.
-  prefetching_ = t_.soluc.IsCharacterField(soluc_asig_()) &&
-                 t_.soluc.IsCharacterField(soluc_grupo_()) &&
-                 t_.soluc.IsCharacterField(soluc_aula_());
+  // The indexes are built now, and keys of SOLUC read as views of the table
+  // cannot fail: Prefetch may read them.
+  if (!prefetching_) {
+    prefetching_ = t_.soluc.IsCharacterField(soluc_asig_()) &&
+                   t_.soluc.IsCharacterField(soluc_grupo_()) &&
+                   t_.soluc.IsCharacterField(soluc_aula_());
+  }
   return v;
 }
 
@@ -128,27 +131,14 @@ void SlotLookups::Prefetch(std::size_t row) {
 
 FirstRowLookup& SlotLookups::Assignments() {
   std::string subject, key;
-  assignments_.By([&](std::size_t r, std::string& group) {
+  return assignments_.By([&](std::size_t r, std::string& group) {
     return PairKey(asig_casig_.View(r, subject), asig_cgrup_.View(r, group), key);
   });
-  return assignments_;
 }
 
-FirstRowLookup& SlotLookups::Tasks() {
-  tasks_.By(ByField(nomasg_cod_));
-  return tasks_;
-}
-FirstRowLookup& SlotLookups::Grid() {
-  grid_.By(ByField(grid_diho_));
-  return grid_;
-}
-FirstRowLookup& SlotLookups::Rooms() {
-  rooms_.By(ByField(aula_abrev_));
-  return rooms_;
-}
-FirstRowLookup& SlotLookups::Groups() {
-  groups_.By(ByField(grupo_abrev_));
-  return groups_;
-}
+FirstRowLookup& SlotLookups::Tasks() { return tasks_.By(ByField(nomasg_cod_)); }
+FirstRowLookup& SlotLookups::Grid() { return grid_.By(ByField(grid_diho_)); }
+FirstRowLookup& SlotLookups::Rooms() { return rooms_.By(ByField(aula_abrev_)); }
+FirstRowLookup& SlotLookups::Groups() { return groups_.By(ByField(grupo_abrev_)); }
 
 }  // namespace tvb

@@ -60,7 +60,7 @@ class FirstRowLookup {
 
   // Builds the index on first use; `key_of(row, scratch)` gives a row's key.
   template <typename KeyOf>
-  const FirstRowLookup& By(KeyOf key_of) {
+  FirstRowLookup& By(KeyOf key_of) {
     if (!index_) Build(std::function<std::string_view(std::size_t, std::string&)>(key_of));
     return *this;
   }

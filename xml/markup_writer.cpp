@@ -40,8 +40,7 @@ void MarkupWriter::EndElement() {
 
 void MarkupWriter::Text(std::string_view text) {
   BeginNode(true);
-  if (IsPlainText(text)) return Put(text);
-  Out().Text(text);
+  PutText(text);
 }
 
 void MarkupWriter::Leaf(std::string_view name, std::string_view attribute,
@@ -52,11 +51,7 @@ void MarkupWriter::Leaf(std::string_view name, std::string_view attribute,
   if (!attribute.empty()) Attribute(attribute, value);
   if (text.empty()) return Put(" />");
   Put(">");
-  if (IsPlainText(text)) {
-    Put(text);
-  } else {
-    Out().Text(text);
-  }
+  PutText(text);
   Put("</");
   PutName(name);
   Put(">");
@@ -68,11 +63,7 @@ void MarkupWriter::PlainLeaf(std::string_view start, std::string_view end,
   Put(start);
   if (text.empty()) return Put(" />");
   Put(">");
-  if (IsPlainText(text)) {
-    Put(text);
-  } else {
-    Out().Text(text);
-  }
+  PutText(text);
   Put(end);
 }
 
@@ -142,6 +133,11 @@ void MarkupWriter::BeginNode(bool is_text) {
 void MarkupWriter::PutName(std::string_view name) {
   if (IsPlainName(name)) return Put(name);
   Out().Name(name);
+}
+
+void MarkupWriter::PutText(std::string_view text) {
+  if (IsPlainText(text)) return Put(text);
+  Out().Text(text);
 }
 
 EncodedOutput& MarkupWriter::Out() {

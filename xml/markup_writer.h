@@ -67,6 +67,8 @@ class MarkupWriter {
     if (gathered_.size() >= kGatheredLimit) Out();
   }
   void PutName(std::string_view name);
+  // Character data: gathered when plain, else through the output's escaping.
+  void PutText(std::string_view text);
   // Hands the gathered markup to the output; every other write comes after it.
   EncodedOutput& Out();
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+
 #include "tests/import/import_fixture.h"
 #include "tests/support/directory_snapshot.h"
 #include "tests/tables/dbf_bytes.h"
@@ -259,14 +262,13 @@ TEST_F(ImportRunTest, ReadsADBase7SolvedTimetableWithDeletedRows) {
 TEST_F(ImportRunTest, LookupValuesAreReadOnlyFromTheRowsASlotFinds) {
   static constexpr FieldDef kRoomsWithoutKey[] = {{"ABREV", FieldKind::kText, 4},
                                                   {"NOMBRE", FieldKind::kText, 40}};
-  static constexpr FieldDef kNumericTaskFields[] = {
-      {"CASIG", FieldKind::kText, 4},  {"CPROF", FieldKind::kText, 4},
-      {"CGRUP", FieldKind::kText, 4},  {"CAULA", FieldKind::kText, 4},
-      {"TURNO", FieldKind::kText, 1},  {"NIVEL", FieldKind::kText, 5},
-      {"CURSO", FieldKind::kText, 3},  {"GRUPO", FieldKind::kText, 2},
-      {"HORAS", FieldKind::kReal, 0},  {"SESIONES", FieldKind::kText, 20},
-      {"CLAVE", FieldKind::kText, 10}, {"CLAVECURSO", FieldKind::kText, 10},
-      {"TAREA", FieldKind::kInteger, 0}};
+  // ASIGT with TAREA kept as a number.
+  static constexpr auto kNumericTaskFields = [] {
+    std::array<FieldDef, std::size(tables::kAsigtFields)> fields{};
+    std::copy(std::begin(tables::kAsigtFields), std::end(tables::kAsigtFields), fields.begin());
+    fields[tables::kAsigt.Index("TAREA")] = {"TAREA", FieldKind::kInteger, 0};
+    return fields;
+  }();
   const struct {
     const char* what;
     TableDef table;
