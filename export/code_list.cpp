@@ -34,16 +34,21 @@ bool CodeList::PackedSet::Contains(std::uint64_t packed) const {
   }
 }
 
+void CodeList::PackedSet::Reserve(std::size_t count) {
+  std::size_t size = slots_.size();
+  while (size < 2 * count) size *= 2;
+  if (size == slots_.size()) return;
+  std::vector<std::uint64_t> old(size, kFree);
+  old.swap(slots_);
+  count_ = 0;
+  for (const std::uint64_t kept : old) {
+    if (kept != kFree) Insert(kept);
+  }
+}
+
 void CodeList::PackedSet::Insert(std::uint64_t packed) {
   if (Contains(packed)) return;
-  if (2 * (count_ + 1) > slots_.size()) {
-    std::vector<std::uint64_t> old(slots_.size() * 2, kFree);
-    old.swap(slots_);
-    count_ = 0;
-    for (const std::uint64_t kept : old) {
-      if (kept != kFree) Insert(kept);
-    }
-  }
+  if (2 * (count_ + 1) > slots_.size()) Reserve(count_ + 1);
   std::size_t i = Home(packed);
   while (slots_[i] != kFree) i = (i + 1) & (slots_.size() - 1);
   slots_[i] = packed;

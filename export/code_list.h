@@ -42,6 +42,8 @@ class CodeList {
   std::string Shorten(std::string_view value);
   // Whether the list holds a code whose stored form equals that of `code`.
   bool Holds(std::string_view code) const;
+  // Makes room for `count` codes in all.
+  void Reserve(std::size_t count) { stored_.Reserve(count); }
 
  private:
   std::string NextFreeCode(std::string_view base, std::string_view value);
@@ -54,6 +56,7 @@ class CodeList {
    public:
     bool Contains(std::uint64_t packed) const;
     void Insert(std::uint64_t packed);
+    void Reserve(std::size_t count);
 
    private:
     std::size_t Home(std::uint64_t packed) const;

@@ -42,12 +42,16 @@ struct ExportTables {
 // Calls `step(record, number)` for every record of the list `seq` that has two or
 // more value nodes, in document order; `number` counts all records from 1.
 template <typename Step>
-void ForEachRecord(const xml::Document& doc, std::string_view seq, Step step) {
-  const xml::SourceList list = doc.List(seq);
+void ForEachRecord(const xml::SourceList& list, Step step) {
   for (std::size_t i = 0; i < list.size(); ++i) {
     const xml::Record record = list[i];
     if (record.Count() >= 2) step(record, i + 1);
   }
+}
+
+template <typename Step>
+void ForEachRecord(const xml::Document& doc, std::string_view seq, Step step) {
+  ForEachRecord(doc.List(seq), step);
 }
 
 void ExportarMaterias(const xml::Document& doc, ExportTables& out);

@@ -16,7 +16,12 @@ bool AcceptLongCode(ExportTables& out, const std::string& folded_code) {
 }  // namespace
 
 void ExportarMaterias(const xml::Document& doc, ExportTables& out) {
-  ForEachRecord(doc, "MATERIAS", [&](const xml::Record& record, std::size_t) {
+  const xml::SourceList subjects = doc.List("MATERIAS");
+  // Room for every subject at once: these sets would otherwise be rebuilt as they grow.
+  out.ListaCodigosLargos.reserve(subjects.size());
+  out.subject_short_code.reserve(subjects.size());
+  out.ListaCodigosCortos.Reserve(subjects.size());
+  ForEachRecord(subjects, [&](const xml::Record& record, std::size_t) {
     const std::string name = record.Value(1);
     const std::string code = record.Value(2);
     std::string folded_code = FoldCase(code);
