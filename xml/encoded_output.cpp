@@ -41,14 +41,14 @@ std::string_view EscapeOf(char32_t cp, bool attribute) {
 
 // ASCII that the context writes as it is: every encoding but UTF-16 gives it the
 // same byte. Text escapes &, < and >; attribute values also ", tab and line feed.
-constexpr bool PlainAscii(unsigned char c, bool text, bool attribute) {
+constexpr bool WrittenAsIs(unsigned char c, bool text, bool attribute) {
   if (c == '\t' || c == '\n') return !attribute;
   if (c < 0x20 || c > 0x7E) return false;
   if ((text || attribute) && (c == '&' || c == '<' || c == '>')) return false;
   return !(attribute && c == '"');
 }
 
-// PlainAscii for every byte, as one table for markup and names, text, and
+// WrittenAsIs for every byte, as one table for markup and names, text, and
 // attribute values: the test runs for every byte of a result.
 struct PlainBytes {
   bool markup[256], text[256], attribute[256];
@@ -57,9 +57,9 @@ constexpr PlainBytes MakePlainBytes() {
   PlainBytes plain{};
   for (int c = 0; c < 256; ++c) {
     const auto byte = static_cast<unsigned char>(c);
-    plain.markup[c] = PlainAscii(byte, false, false);
-    plain.text[c] = PlainAscii(byte, true, false);
-    plain.attribute[c] = PlainAscii(byte, false, true);
+    plain.markup[c] = WrittenAsIs(byte, false, false);
+    plain.text[c] = WrittenAsIs(byte, true, false);
+    plain.attribute[c] = WrittenAsIs(byte, false, true);
   }
   return plain;
 }
